@@ -1,0 +1,28 @@
+# Sourced by the scripts that run Windows programs: one Wine prefix per build tree,
+# Korean ANSI code page (949), no Wine debug noise, no Mono/Gecko installers.
+: "${NVATT_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+: "${NVATT_BUILD:=$NVATT_ROOT/build/x64}"
+export WINEPREFIX="${NVATT_WINEPREFIX:-$NVATT_BUILD/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+unset DISPLAY WAYLAND_DISPLAY
+
+# Creates the prefix once. The null display driver must be in the registry before
+# the wineserver that runs the programs starts, so the one that ran wineboot is
+# stopped after the key is written.
+nvatt_wine_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  exec 9>"$WINEPREFIX.lock"
+  flock 9
+  if [ ! -f "$WINEPREFIX/.nvatt-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.nvatt-ready"
+  fi
+  flock -u 9
+  exec 9>&-
+}
