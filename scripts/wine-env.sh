@@ -6,7 +6,8 @@ export WINEPREFIX="${NVATT_WINEPREFIX:-$NVATT_BUILD/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+export LANG=ko_KR.UTF-8
+unset LC_ALL
 unset DISPLAY WAYLAND_DISPLAY
 
 # Creates the prefix once. The null display driver must be in the registry before

@@ -1,0 +1,92 @@
+// CAttachListCtrl: the list view of a message's attachments (server and local rows).
+#include "attach/AttachListCtrl.h"
+
+#include <shellapi.h>
+
+#include "control/NvAttCtrl.h"
+
+namespace {
+
+constexpr DWORD kIconStyle = WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE |
+                             LVS_ALIGNLEFT;
+constexpr DWORD kSmallIconStyle = WS_CHILD | WS_VISIBLE | LVS_SMALLICON | LVS_SHOWSELALWAYS |
+                                  LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE | LVS_NOCOLUMNHEADER;
+
+}  // namespace
+
+CAttachListCtrl::~CAttachListCtrl() {
+    for (const std::string& path : m_tempFiles) DeleteFileA(path.c_str());
+}
+
+bool CAttachListCtrl::Create(HWND parent, UINT id) {
+    bool largeIcons = m_owner->attachMode() == 0;
+    if (!CreateListView(parent, id, largeIcons ? kIconStyle : kSmallIconStyle)) return false;
+    SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    SetExtendedStyle(LVS_EX_INFOTIP, LVS_EX_INFOTIP);
+    SHFILEINFOA info = {};
+    auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
+        "C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | (largeIcons ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
+    SetImageList(images, largeIcons ? LVSIL_NORMAL : LVSIL_SMALL);
+    return true;
+}
+
+AttachItem* CAttachListCtrl::GetAttachItem(int index) const {
+    return reinterpret_cast<AttachItem*>(GetItemData(index));
+}
+
+bool CAttachListCtrl::RemoveAttach(int index) {
+    AttachItem* item = GetAttachItem(index);
+    if (!DeleteItem(index)) return false;
+    delete item;
+    return true;
+}
+
+void CAttachListCtrl::RemoveAll() {
+    FreeRecords();
+    DeleteAllItems();
+}
+
+void CAttachListCtrl::FreeRecords() {
+    if (!m_hWnd) return;
+    for (int i = GetNextItem(-1, LVNI_ALL); i != -1; i = GetNextItem(i, LVNI_ALL)) {
+        delete GetAttachItem(i);
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        item.lParam = 0;
+        SendMessageA(m_hWnd, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+LRESULT CAttachListCtrl::OnReflectedNotify(const NMHDR&) { return 0; }
+
+LRESULT CAttachListCtrl::ListProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) FreeRecords();
+    return DefaultProc(msg, wParam, lParam);
+}
+
+int CAttachListCtrl::InsertAttach(const std::string& text, int size, int isLocal) {
+    // Row texts live in 512-byte buffers wherever rows are read back.
+    if (text.size() > 511) return -1;
+    std::string work = text;
+    size_t paren = work.rfind('(');
+    if (paren != std::string::npos && work.compare(paren, std::string::npos, "()") == 0) work.resize(paren);
+    const std::string& rowText = m_owner->viewMode() == 1 ? work : text;
+    size_t slash = rowText.rfind('\\');
+    std::string label = slash == std::string::npos ? rowText : rowText.substr(slash + 1);
+    label.erase(0, label.find_first_not_of(' ') == std::string::npos ? label.size() : label.find_first_not_of(' '));
+
+    SHFILEINFOA info = {};
+    UINT flags = !work.empty() && work[0] == ' ' ? SHGFI_SYSICONINDEX | SHGFI_LINKOVERLAY | SHGFI_USEFILEATTRIBUTES
+                                                  : SHGFI_SYSICONINDEX;
+    SHGetFileInfoA(work.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags);
+
+    auto* item = new AttachItem;
+    item->name = rowText;
+    item->size = size;
+    item->isLocal = isLocal;
+    int index = InsertItem(0, label, info.iIcon, reinterpret_cast<LPARAM>(item));
+    if (index < 0) delete item;
+    return index;
+}

@@ -1,0 +1,197 @@
+// CNvAttCtrl: the attachment control that web-mail pages script.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "attach/AttachListCtrl.h"
+#include "attach/FileListCtrl.h"
+#include "framework/OleControl.h"
+
+class CNvAttCtrl final : public fw::COleControl {
+public:
+    static HRESULT Create(REFIID riid, void** ppv);
+    static HRESULT RegisterClass();
+    static HRESULT UnregisterClass();
+
+    CNvAttCtrl();
+    ~CNvAttCtrl() override;
+
+    // Read by the lists and dialogs.
+    int viewMode() const { return m_nViewMode; }
+    short attachMode() const { return m_nAttachMode; }
+    bool isLocalMessage() const { return m_bLocalMessage != 0; }
+    const std::string& caption() const { return m_strCaption; }
+
+    // Events of the script interface.
+    void FireResolveComplete(const std::string& type);
+    void FireShowAttach(short isShow);
+    void FireDelFiles(const std::string& files);
+    void FireClose();
+    void FireEvClickSendFax(const std::string& param);
+    void FireSetDBBody(const std::string& body, const std::string& to, const std::string& cc, short haveAttach);
+    void FireEvCallConference(const std::string& caller, const std::string& callee, const std::string& path);
+
+    // Lays out the attachment list after rows were added or removed; fires ShowAttach.
+    void ShowAttachList();
+    // The same for the file list.
+    void ShowFileList();
+
+protected:
+    void* TableObject() override { return this; }
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDraw(HDC hdc, const RECT& bounds) override;
+    bool PreTranslateMessage(MSG* msg) override;
+
+private:
+    friend class CAttachListCtrl;
+    friend class CFileListCtrl;
+
+    static const fw::ControlDescription kDescription;
+    static const fw::DispMember kDispatch[];
+    static const fw::PersistEntry kPersist[];
+
+    // Window lifecycle
+    int OnCreate();
+    void OnSize(UINT type, int cx, int cy);
+    void OnDestroy();
+    LRESULT OnCopyData(HWND from, const COPYDATASTRUCT& data);
+    LRESULT OnNotify(const NMHDR& header);
+
+    // Notify handlers of the script properties
+    void OnModifiedProperty();
+    void OnAttachListChanged();
+    void OnAttachSizeChanged();
+    void OnRecordKeyListChanged();
+
+    // Script methods. Each is implemented in the folder of its subsystem.
+    HRESULT DoAddAttach(const std::string& filepath, std::string* result);
+    HRESULT DoAttachAdd(long* result);
+    HRESULT DoAttachDirect(const std::string& szPath, long* result);
+    HRESULT DoClear();
+    HRESULT DoSubmit();
+    HRESULT DoField(const std::string& szName, const std::string& szVal);
+    HRESULT DoVariant(const VARIANT& szName, const VARIANT& szVal);
+    HRESULT SendClear();
+    HRESULT SendSubmit();
+    HRESULT SendField(const std::string& szName, const std::string& szVal);
+    HRESULT DoFile(const std::string& szName, const std::string& szVal, short szPos);
+    HRESULT DownLoadAttach(const std::string& strFileName, short cRecordKey);
+    HRESULT DownLoadFile(const std::string& strFileName, short cRecordKey);
+    HRESULT DownLoadSignAttach(const std::string& strFileName, const std::string& cRecordKey);
+    HRESULT DownLoadSignFile(const std::string& strFileName, const std::string& cRecordKey);
+    HRESULT DoAttachAddFile(long* result);
+    HRESULT LocalSave(const std::string& strtitle);
+    HRESULT LocalSaveCompose(const std::string& strtitle);
+    HRESULT DoSignStatus(const std::string& status);
+    HRESULT DoSendNowFax(const std::string& szFax);
+    HRESULT DoInsertHTML(std::string* result);
+    HRESULT DoExe(const std::string& szPath, bool* result);
+    HRESULT DoSaveListMailDB(const std::string& strFolID);
+    HRESULT DoSaveMsg(const std::string& strFilePath, std::string* result);
+    HRESULT DoSaveFileToServer(const std::string& strFilePath, std::string* result);
+    HRESULT DoGetAttach(std::string* result);
+    HRESULT DoGetDeleteAttach(std::string* result);
+    HRESULT DoSaveListSignDB(const std::string& strFolID);
+    HRESULT DoOpenSaveSign(const std::string& szID);
+    HRESULT DoSaveEDM(const std::string& szFileURL, const std::string& szWebURL,
+                      const std::string& szMsgIDs, const std::string& szType, bool* result);
+    HRESULT DoEDM(const std::string& szFileURL, const std::string& szWebURL, bool* result);
+    HRESULT DoSaveLocal(const std::string& szMsgIDs, const std::string& szType, bool* result);
+    HRESULT DoCheckTCA(const std::string& szETC, std::string* result);
+    HRESULT DoCheckDTA(long* result);
+    HRESULT DoChangeEDMProfile(const std::string& szDST, const std::string& szLibrary, bool fUpload,
+                               const std::string& szReserved, bool* result);
+    HRESULT DoCallMsg(bool* result);
+    HRESULT DoCall(bool* result);
+    HRESULT DoEDMAttachObject(const std::string& szLibName, const std::string& szDST, bool* result);
+    HRESULT DoShowDodud();
+    HRESULT DoSaveBatchMail(const std::string& szMsgIDs, const std::string& szType,
+                            const std::string& szStart, const std::string& szEnd, bool* result);
+    HRESULT DoSetLocalPath(const std::string& strPath, std::string* result);
+    HRESULT UploadEMLToServer(const std::string& strPath, bool* result);
+    HRESULT DoSetProcess();
+    HRESULT DoDetachProcess();
+    HRESULT DoSetLoginINI();
+    HRESULT DoShowAttDlg();
+    HRESULT LocalTempSave(const std::string& title, std::string* result);
+    HRESULT AboutBox();
+
+    // A script method whose work is not part of this build fails with this.
+    HRESULT NotAvailable(const wchar_t* method);
+
+    // Members, in the order the rest of the control refers to them.
+    CAttachListCtrl m_attachList;  // child window 5
+    CFileListCtrl m_fileList;      // child window 6
+    std::string m_strUploadURL;
+    short m_nSSL = 0;
+    int m_bRequestBusy = 0;
+    HCURSOR m_hWaitCursor = nullptr;
+    HCURSOR m_hPrevCursor = nullptr;
+    std::string m_strCaption;
+    std::string m_strURL;
+    std::string m_strSubmitURL;
+    std::string m_strAuth;
+    std::vector<std::string> m_fieldList;
+    std::vector<std::string> m_sendFieldList;
+    std::vector<std::string> m_tempCopies;
+    std::string m_strComposeBody;
+    short m_nAttachMode = 0;
+    std::string m_strCompanyName;
+    std::string m_strGroupAcl;
+    std::string m_strEdmProfile;
+    std::string m_strFormSubject;
+    std::string m_strUserName;
+    std::string m_strUserPass;
+    std::string m_strUserDeptName;
+    std::string m_strUserSabun;
+    std::string m_strUserIP;
+    std::string m_strEngineURL;
+    std::string m_strVedUveIP;
+    std::string m_strFileSvrIP;
+    int m_bBatchSave = 0;
+    std::string m_strLocalDefaultDir;
+    std::string m_strCreateMailURL;
+    std::string m_strCkServer;
+    short m_nEncFile = 0;
+    std::string m_strStatusObj;
+    int m_bLocalMessage = 0;
+    std::string m_strMailId;
+    std::string m_strMailFile;
+    int m_bBusyShown = 0;
+    std::string m_strSignDocId;
+    std::string m_strSignId;
+    std::string m_strSavedFile;
+    std::string m_strDocUploadUrl;
+    int m_nViewMode = 0;
+    std::string m_strFormsURL;
+    std::string m_strObj;
+    std::string m_strAdUrl;
+    long m_lStyle = 0;
+    long m_lSize = 0;
+    std::string m_strType;
+    std::string m_strSqlFilePath;
+    std::string m_strFolderName;
+    std::string m_strUserID;
+    std::string m_strSenderID;
+    std::string m_strMailSaveSQLServerUrl;
+    std::string m_strBatchURL;
+    std::string m_strSignFile;
+    std::string m_strSignSaveSQLServerUrl;
+    std::string m_strPostURL;
+    std::string m_strResponse;
+    std::string m_strRecpType;
+    std::string m_strAttachList;
+    std::string m_strAttachSize;
+    std::string m_strRecordKeyList;
+    std::string m_strMsgInfo;
+    std::string m_strFbUrl;
+    std::string m_strObjDataURL;
+    std::string m_strInlineKeyList;
+    std::string m_strObjPostURL;
+    std::string m_strSubject;
+    std::string m_strEdmAttachDocLib;
+    std::string m_strObjClsURL;
+};

@@ -1,0 +1,48 @@
+// CNvAttCtrl: script methods whose subsystems this build does not contain yet. Each one
+// fails with an automation error that names it, so a page never mistakes it for success.
+#include "control/NvAttCtrl.h"
+
+HRESULT CNvAttCtrl::DoAddAttach(const std::string&, std::string*) { return NotAvailable(L"DoAddAttach"); }
+HRESULT CNvAttCtrl::DoAttachAdd(long*) { return NotAvailable(L"DoAttachAdd"); }
+HRESULT CNvAttCtrl::DoAttachDirect(const std::string&, long*) { return NotAvailable(L"DoAttachDirect"); }
+HRESULT CNvAttCtrl::DoClear() { return NotAvailable(L"DoClear"); }
+HRESULT CNvAttCtrl::DoSubmit() { return NotAvailable(L"DoSubmit"); }
+HRESULT CNvAttCtrl::DoField(const std::string&, const std::string&) { return NotAvailable(L"DoField"); }
+HRESULT CNvAttCtrl::DoVariant(const VARIANT&, const VARIANT&) { return NotAvailable(L"DoVariant"); }
+HRESULT CNvAttCtrl::SendClear() { return NotAvailable(L"SendClear"); }
+HRESULT CNvAttCtrl::SendSubmit() { return NotAvailable(L"SendSubmit"); }
+HRESULT CNvAttCtrl::SendField(const std::string&, const std::string&) { return NotAvailable(L"SendField"); }
+HRESULT CNvAttCtrl::DoFile(const std::string&, const std::string&, short) { return NotAvailable(L"DoFile"); }
+HRESULT CNvAttCtrl::DownLoadAttach(const std::string&, short) { return NotAvailable(L"DownLoadAttach"); }
+HRESULT CNvAttCtrl::DownLoadFile(const std::string&, short) { return NotAvailable(L"DownLoadFile"); }
+HRESULT CNvAttCtrl::DownLoadSignAttach(const std::string&, const std::string&) { return NotAvailable(L"DownLoadSignAttach"); }
+HRESULT CNvAttCtrl::DownLoadSignFile(const std::string&, const std::string&) { return NotAvailable(L"DownLoadSignFile"); }
+HRESULT CNvAttCtrl::DoAttachAddFile(long*) { return NotAvailable(L"DoAttachAddFile"); }
+HRESULT CNvAttCtrl::LocalSave(const std::string&) { return NotAvailable(L"LocalSave"); }
+HRESULT CNvAttCtrl::LocalSaveCompose(const std::string&) { return NotAvailable(L"LocalSaveCompose"); }
+HRESULT CNvAttCtrl::DoSignStatus(const std::string&) { return NotAvailable(L"DoSignStatus"); }
+HRESULT CNvAttCtrl::DoSendNowFax(const std::string&) { return NotAvailable(L"DoSendNowFax"); }
+HRESULT CNvAttCtrl::DoInsertHTML(std::string*) { return NotAvailable(L"DoInsertHTML"); }
+HRESULT CNvAttCtrl::DoExe(const std::string&, bool*) { return NotAvailable(L"DoExe"); }
+HRESULT CNvAttCtrl::DoSaveListMailDB(const std::string&) { return NotAvailable(L"DoSaveListMailDB"); }
+HRESULT CNvAttCtrl::DoSaveMsg(const std::string&, std::string*) { return NotAvailable(L"DoSaveMsg"); }
+HRESULT CNvAttCtrl::DoSaveFileToServer(const std::string&, std::string*) { return NotAvailable(L"DoSaveFileToServer"); }
+HRESULT CNvAttCtrl::DoGetAttach(std::string*) { return NotAvailable(L"DoGetAttach"); }
+HRESULT CNvAttCtrl::DoGetDeleteAttach(std::string*) { return NotAvailable(L"DoGetDeleteAttach"); }
+HRESULT CNvAttCtrl::DoSaveListSignDB(const std::string&) { return NotAvailable(L"DoSaveListSignDB"); }
+HRESULT CNvAttCtrl::DoOpenSaveSign(const std::string&) { return NotAvailable(L"DoOpenSaveSign"); }
+HRESULT CNvAttCtrl::DoSaveEDM(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveEDM"); }
+HRESULT CNvAttCtrl::DoSaveLocal(const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveLocal"); }
+HRESULT CNvAttCtrl::DoCheckTCA(const std::string&, std::string*) { return NotAvailable(L"DoCheckTCA"); }
+HRESULT CNvAttCtrl::DoCheckDTA(long*) { return NotAvailable(L"DoCheckDTA"); }
+HRESULT CNvAttCtrl::DoChangeEDMProfile(const std::string&, const std::string&, bool, const std::string&, bool*) { return NotAvailable(L"DoChangeEDMProfile"); }
+HRESULT CNvAttCtrl::DoCallMsg(bool*) { return NotAvailable(L"DoCallMsg"); }
+HRESULT CNvAttCtrl::DoCall(bool*) { return NotAvailable(L"DoCall"); }
+HRESULT CNvAttCtrl::DoSaveBatchMail(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveBatchMail"); }
+HRESULT CNvAttCtrl::DoSetLocalPath(const std::string&, std::string*) { return NotAvailable(L"DoSetLocalPath"); }
+HRESULT CNvAttCtrl::UploadEMLToServer(const std::string&, bool*) { return NotAvailable(L"UploadEMLToServer"); }
+HRESULT CNvAttCtrl::DoSetProcess() { return NotAvailable(L"DoSetProcess"); }
+HRESULT CNvAttCtrl::DoDetachProcess() { return NotAvailable(L"DoDetachProcess"); }
+HRESULT CNvAttCtrl::DoSetLoginINI() { return NotAvailable(L"DoSetLoginINI"); }
+HRESULT CNvAttCtrl::DoShowAttDlg() { return NotAvailable(L"DoShowAttDlg"); }
+HRESULT CNvAttCtrl::LocalTempSave(const std::string&, std::string*) { return NotAvailable(L"LocalTempSave"); }

@@ -1,0 +1,96 @@
+// CNvAttCtrl's window: creation with the start-up restore, sizing, destruction and the
+// WM_COPYDATA entry through which request results and companion programs reach it.
+#include "control/NvAttCtrl.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr UINT kAttachListId = 5;
+constexpr UINT kFileListId = 6;
+constexpr long kFileListMode = 3;
+
+// WM_COPYDATA codes.
+constexpr ULONG_PTR kCodeResolved = 18;
+constexpr ULONG_PTR kCodeCompanionIdle = 20;
+
+}  // namespace
+
+LRESULT CNvAttCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_COPYDATA: {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (!data) return DefaultProc(msg, wParam, lParam);
+        return OnCopyData(reinterpret_cast<HWND>(wParam), *data);
+    }
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    default:
+        return fw::COleControl::WindowProc(msg, wParam, lParam);
+    }
+}
+
+int CNvAttCtrl::OnCreate() {
+    m_nViewMode = static_cast<int>(m_lStyle);
+    m_strCaption = m_strMsgInfo;
+    DragAcceptFiles(m_hWnd, TRUE);
+    m_hWaitCursor = LoadCursor(nullptr, IDC_APPSTARTING);
+    CreateDirectoryA("C:\\VelaWare\\", nullptr);  // an existing folder is fine
+
+    if (m_nViewMode == kFileListMode) {
+        if (!m_fileList.Create(m_hWnd, kFileListId)) return -1;
+    } else {
+        if (!m_attachList.Create(m_hWnd, kAttachListId)) return -1;
+    }
+
+    if (readyState() != READYSTATE_COMPLETE) SetReadyState(READYSTATE_COMPLETE);
+    return 0;
+}
+
+void CNvAttCtrl::OnSize(UINT type, int cx, int cy) {
+    if (type == SIZE_MINIMIZED) return;
+    HWND list = m_nViewMode == kFileListMode ? m_fileList.hwnd() : m_attachList.hwnd();
+    if (list) MoveWindow(list, 0, 0, cx, cy, TRUE);
+}
+
+void CNvAttCtrl::OnDestroy() {
+    for (const std::string& path : m_tempCopies) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(path.c_str());
+    }
+    m_tempCopies.clear();
+}
+
+LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
+    if (data.cbData == 0 || !data.lpData)
+        return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    std::string text(static_cast<const char*>(data.lpData), data.cbData);
+    switch (data.dwData) {
+    case kCodeResolved: {
+        m_strResponse = text;
+        SetCursor(m_hPrevCursor);
+        m_bRequestBusy = 0;
+        FireResolveComplete(m_strRecpType);
+        return 1;
+    }
+    case kCodeCompanionIdle:
+        return 1;
+    default:
+        return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+}
+
+LRESULT CNvAttCtrl::OnNotify(const NMHDR& header) {
+    if (header.idFrom == kAttachListId && header.hwndFrom == m_attachList.hwnd())
+        return m_attachList.OnReflectedNotify(header);
+    if (header.idFrom == kFileListId && header.hwndFrom == m_fileList.hwnd())
+        return m_fileList.OnReflectedNotify(header);
+    return 0;
+}

@@ -1,0 +1,98 @@
+// A common-controls list view owned by a C++ object, subclassed so the object sees
+// the messages of its own window.
+#include "framework/ListView.h"
+
+#include <vector>
+
+namespace fw {
+namespace {
+constexpr UINT_PTR kSubclassId = 1;
+}
+
+CListView::~CListView() {
+    if (IsWindow()) DestroyWindow(m_hWnd);
+}
+
+bool CListView::CreateListView(HWND parent, UINT id, DWORD style) {
+    HWND hwnd = CreateWindowExA(0, WC_LISTVIEWA, "", style, 0, 0, 0, 0, parent,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
+                                nullptr);
+    if (!hwnd) return false;
+    m_hWnd = hwnd;
+    SetWindowSubclass(hwnd, &CListView::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    return true;
+}
+
+int CListView::InsertItem(int index, const std::string& label, int image, LPARAM data) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(label.c_str());
+    item.iImage = image;
+    item.lParam = data;
+    return static_cast<int>(SendMessageA(m_hWnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+LPARAM CListView::GetItemData(int index) const {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessageA(m_hWnd, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+    return item.lParam;
+}
+
+bool CListView::SetItemText(int index, int subItem, const std::string& text) {
+    LVITEMA item = {};
+    item.iSubItem = subItem;
+    item.pszText = const_cast<char*>(text.c_str());
+    return SendMessageA(m_hWnd, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+std::string CListView::GetItemText(int index, int subItem) const {
+    std::vector<char> buffer(1024);
+    for (;;) {
+        LVITEMA item = {};
+        item.iSubItem = subItem;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        LRESULT n = SendMessageA(m_hWnd, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+        if (n < static_cast<LRESULT>(buffer.size()) - 1) return std::string(buffer.data(), static_cast<size_t>(n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool CListView::GetItemRect(int index, RECT* rect, int code) const {
+    return ListView_GetItemRect(m_hWnd, index, rect, code) != FALSE;
+}
+
+int CListView::InsertColumn(int index, const std::string& text, int width, int format) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = const_cast<char*>(text.c_str());
+    column.iSubItem = index;
+    return static_cast<int>(SendMessageA(m_hWnd, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)));
+}
+
+LRESULT CListView::ListProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefaultProc(msg, wParam, lParam);
+}
+
+LRESULT CListView::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefSubclassProc(m_hWnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK CListView::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR refData) {
+    auto* self = reinterpret_cast<CListView*>(refData);
+    LRESULT result = self->ListProc(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &CListView::SubclassProc, kSubclassId);
+        self->m_hWnd = nullptr;
+    }
+    return result;
+}
+
+}  // namespace fw

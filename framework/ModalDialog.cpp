@@ -1,0 +1,59 @@
+// A modal dialog on a resource template of the module.
+#include "framework/ModalDialog.h"
+
+#include "framework/Module.h"
+
+namespace fw {
+
+INT_PTR ModalDialog::DoModal() {
+    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent,
+                           &ModalDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+void ModalDialog::EndDialog(INT_PTR result) {
+    if (m_hWnd) ::EndDialog(m_hWnd, result);
+}
+
+BOOL ModalDialog::OnCommand(WORD id, WORD, HWND) {
+    switch (id) {
+    case IDOK: OnOK(); return TRUE;
+    case IDCANCEL: OnCancel(); return TRUE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR ModalDialog::DialogProc(UINT, WPARAM, LPARAM) { return FALSE; }
+
+void ModalDialog::SetItemText(int id, const std::string& text) {
+    SetDlgItemTextA(m_hWnd, id, text.c_str());
+}
+
+void ModalDialog::CenterOnOwner() {
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    RECT dlg, area;
+    GetWindowRect(m_hWnd, &dlg);
+    if (owner) GetWindowRect(owner, &area);
+    else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    int x = area.left + ((area.right - area.left) - (dlg.right - dlg.left)) / 2;
+    int y = area.top + ((area.bottom - area.top) - (dlg.bottom - dlg.top)) / 2;
+    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK ModalDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (msg == WM_INITDIALOG) {
+        self = reinterpret_cast<ModalDialog*>(lParam);
+        self->m_hWnd = hwnd;
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        return self->OnInitDialog();
+    }
+    if (!self) return FALSE;
+    INT_PTR handled = FALSE;
+    if (msg == WM_COMMAND)
+        handled = self->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    if (!handled) handled = self->DialogProc(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;
+    return handled;
+}
+
+}  // namespace fw

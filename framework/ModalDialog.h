@@ -1,0 +1,42 @@
+// A modal dialog on a resource template of the module.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+class ModalDialog {
+public:
+    ModalDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
+    ModalDialog(const ModalDialog&) = delete;
+    ModalDialog& operator=(const ModalDialog&) = delete;
+    virtual ~ModalDialog() = default;
+
+    // Runs the dialog's own message loop; returns what EndDialog was given, or -1 when
+    // the template is missing.
+    INT_PTR DoModal();
+    HWND hwnd() const { return m_hWnd; }
+
+protected:
+    virtual BOOL OnInitDialog() { return TRUE; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    virtual BOOL OnCommand(WORD id, WORD code, HWND control);
+    // Messages not handled here; TRUE when handled.
+    virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    void EndDialog(INT_PTR result);
+
+    void SetItemText(int id, const std::string& text);
+    void CenterOnOwner();
+
+    HWND m_hWnd = nullptr;
+    UINT m_templateId;
+    HWND m_parent;
+
+private:
+    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+}  // namespace fw
