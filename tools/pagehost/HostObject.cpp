@@ -1,0 +1,353 @@
+// The `host` object of a page: checks, answers for modal UI, and looks into the control.
+#include "tools/pagehost/HostObject.h"
+
+#include <commctrl.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "framework/ComPtr.h"
+#include "framework/Text.h"
+#include "tools/pagehost/PageHost.h"
+#include "transfer/HexCodec.h"
+
+namespace {
+
+std::wstring Wide(const std::string& ansi) { return fw::AnsiToWide(ansi); }
+
+std::wstring VariantText(const VARIANT& v) {
+    fw::Variant text;
+    if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&v), VARIANT_ALPHABOOL, VT_BSTR))) return L"<?>";
+    return V_BSTR(&text) ? V_BSTR(&text) : L"";
+}
+
+HRESULT ControlOf(const VARIANT& v, REFIID riid, void** ppv) {
+    *ppv = nullptr;
+    if (V_VT(&v) != VT_DISPATCH || !V_DISPATCH(&v)) return E_INVALIDARG;
+    return V_DISPATCH(&v)->QueryInterface(riid, ppv);
+}
+
+void ReturnControl(IDispatch* control, VARIANT* out) {
+    V_VT(out) = VT_DISPATCH;
+    V_DISPATCH(out) = control;
+}
+
+std::string ListText(HWND list, int index, int column) {
+    std::vector<wchar_t> buffer(2048);
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    return fw::WideToAnsi(buffer.data());
+}
+
+}  // namespace
+
+const fw::InterfaceEntry CHostObject::kInterfaces[] = {
+    FW_INTERFACE_ENTRY(CHostObject, IDispatch),
+    FW_INTERFACE_TABLE_END,
+};
+
+const fw::DispMember CHostObject::kDispatch[] = {
+    FW_DISP_METHOD(1, "log", &CHostObject::log),
+    FW_DISP_METHOD(2, "check", &CHostObject::check),
+    FW_DISP_METHOD(3, "equal", &CHostObject::equal),
+    FW_DISP_METHOD(4, "fail", &CHostObject::fail),
+    FW_DISP_METHOD(10, "answer", &CHostObject::answer),
+    FW_DISP_METHOD(11, "answerLater", &CHostObject::answerLater),
+    FW_DISP_METHOD(12, "dialogCount", &CHostObject::dialogCount),
+    FW_DISP_METHOD(13, "dialog", &CHostObject::dialog),
+    FW_DISP_METHOD(20, "eventCount", &CHostObject::eventCount),
+    FW_DISP_METHOD(21, "events", &CHostObject::events),
+    FW_DISP_METHOD(22, "waitEvent", &CHostObject::waitEvent),
+    FW_DISP_METHOD(23, "pump", &CHostObject::pump),
+    FW_DISP_METHOD(30, "activate", &CHostObject::activate),
+    FW_DISP_METHOD(31, "deactivate", &CHostObject::deactivate),
+    FW_DISP_METHOD(32, "releaseControl", &CHostObject::releaseControl),
+    FW_DISP_METHOD(33, "controlWindow", &CHostObject::controlWindow),
+    FW_DISP_METHOD(34, "listItems", &CHostObject::listItems),
+    FW_DISP_METHOD(35, "listColumn", &CHostObject::listColumn),
+    FW_DISP_METHOD(36, "listVisible", &CHostObject::listVisible),
+    FW_DISP_METHOD(40, "isDirty", &CHostObject::isDirty),
+    FW_DISP_METHOD(41, "saveBag", &CHostObject::saveBag),
+    FW_DISP_METHOD(42, "loadControl", &CHostObject::loadControl),
+    FW_DISP_METHOD(43, "saveStream", &CHostObject::saveStream),
+    FW_DISP_METHOD(44, "loadStreamControl", &CHostObject::loadStreamControl),
+    FW_DISP_METHOD(45, "storageRoundTrip", &CHostObject::storageRoundTrip),
+    FW_DISP_METHOD(50, "env", &CHostObject::env),
+    FW_DISP_METHOD(51, "tempDir", &CHostObject::tempDir),
+    FW_DISP_METHOD(52, "writeFile", &CHostObject::writeFile),
+    FW_DISP_METHOD(53, "readFile", &CHostObject::readFile),
+    FW_DISP_METHOD(54, "fileExists", &CHostObject::fileExists),
+    FW_DISP_METHOD(55, "deleteFile", &CHostObject::deleteFile),
+    FW_DISP_TABLE_END,
+};
+
+STDMETHODIMP CHostObject::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP CHostObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CHostObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    return fw::DispGetIDsOfNames(kDispatch, names, count, ids);
+}
+
+STDMETHODIMP CHostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                 EXCEPINFO* excepInfo, UINT* argErr) {
+    return fw::DispInvoke(this, kDispatch, id, flags, params, result, excepInfo, argErr);
+}
+
+HRESULT CHostObject::log(const std::string& text) {
+    m_host->report().logs.push_back(Wide(text));
+    return S_OK;
+}
+
+HRESULT CHostObject::check(bool condition, const std::string& message) {
+    ++m_host->report().checks;
+    if (!condition) m_host->report().failures.push_back(Wide(message));
+    return S_OK;
+}
+
+HRESULT CHostObject::equal(const VARIANT& actual, const VARIANT& expected, const std::string& message) {
+    ++m_host->report().checks;
+    std::wstring a = VariantText(actual), e = VariantText(expected);
+    if (a != e) m_host->report().failures.push_back(Wide(message) + L": expected [" + e + L"], got [" + a + L"]");
+    return S_OK;
+}
+
+HRESULT CHostObject::fail(const std::string& message) {
+    ++m_host->report().checks;
+    m_host->report().failures.push_back(Wide(message));
+    return S_OK;
+}
+
+HRESULT CHostObject::answer(const std::string& kind, const std::string& action) {
+    m_host->answerer().Queue(Wide(kind), Wide(action), 0);
+    return S_OK;
+}
+
+HRESULT CHostObject::answerLater(const std::string& kind, const std::string& action, long delayMs) {
+    m_host->answerer().Queue(Wide(kind), Wide(action), delayMs > 0 ? static_cast<DWORD>(delayMs) : 0);
+    return S_OK;
+}
+
+HRESULT CHostObject::dialogCount(long* count) {
+    *count = static_cast<long>(m_host->report().dialogs.size());
+    return S_OK;
+}
+
+HRESULT CHostObject::dialog(long index, std::string* record) {
+    const auto& dialogs = m_host->report().dialogs;
+    if (index < 0 || static_cast<size_t>(index) >= dialogs.size()) return DISP_E_BADINDEX;
+    const DialogRecord& d = dialogs[static_cast<size_t>(index)];
+    *record = fw::WideToAnsi(d.kind + L"|" + d.caption + L"|" + d.text + L"|" + d.icon);
+    return S_OK;
+}
+
+HRESULT CHostObject::eventCount(const std::string& name, long* count) {
+    std::wstring prefix = Wide(name) + L"(";
+    *count = 0;
+    for (const std::wstring& e : m_host->report().events) {
+        if (e.compare(0, prefix.size(), prefix) == 0) ++*count;
+    }
+    return S_OK;
+}
+
+HRESULT CHostObject::events(std::string* lines) {
+    std::wstring all;
+    for (const std::wstring& e : m_host->report().events) all += e + L"\n";
+    *lines = fw::WideToAnsi(all);
+    return S_OK;
+}
+
+HRESULT CHostObject::waitEvent(const std::string& name, long timeoutMs, bool* arrived) {
+    long before = 0, now = 0;
+    eventCount(name, &before);
+    DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs > 0 ? timeoutMs : 0);
+    do {
+        m_host->Pump(20);
+        eventCount(name, &now);
+    } while (now == before && static_cast<LONG>(end - GetTickCount()) > 0);
+    *arrived = now > before;
+    return S_OK;
+}
+
+HRESULT CHostObject::pump(long ms) {
+    m_host->Pump(ms > 0 ? static_cast<DWORD>(ms) : 0);
+    return S_OK;
+}
+
+HRESULT CHostObject::activate(long* hr) {
+    *hr = m_host->Activate();
+    return S_OK;
+}
+
+HRESULT CHostObject::deactivate() {
+    m_host->Deactivate();
+    return S_OK;
+}
+
+HRESULT CHostObject::releaseControl() {
+    m_host->ReleaseControl();
+    return S_OK;
+}
+
+HRESULT CHostObject::controlWindow(long* exists) {
+    *exists = m_host->controlWindow() ? 1 : 0;
+    return S_OK;
+}
+
+HRESULT CHostObject::listItems(long id, std::string* labels) {
+    return listColumn(id, 0, labels);
+}
+
+HRESULT CHostObject::listColumn(long id, long column, std::string* texts) {
+    HWND list = GetDlgItem(m_host->controlWindow(), static_cast<int>(id));
+    if (!list) return fw::ReportError(E_FAIL, L"host", L"the control has no list with that id");
+    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        if (i) out += '\n';
+        out += ListText(list, i, static_cast<int>(column));
+    }
+    *texts = out;
+    return S_OK;
+}
+
+HRESULT CHostObject::listVisible(long id, bool* visible) {
+    HWND list = GetDlgItem(m_host->controlWindow(), static_cast<int>(id));
+    *visible = list && (GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE);
+    return S_OK;
+}
+
+HRESULT CHostObject::isDirty(const VARIANT& control, bool* dirty) {
+    fw::ComPtr<IPersistStreamInit> persist;
+    HRESULT hr = ControlOf(control, IID_IPersistStreamInit, persist.put_void());
+    if (FAILED(hr)) return hr;
+    *dirty = persist->IsDirty() == S_OK;
+    return S_OK;
+}
+
+HRESULT CHostObject::saveBag(const VARIANT& control, std::string* lines) {
+    fw::ComPtr<IPersistPropertyBag> persist;
+    HRESULT hr = ControlOf(control, IID_IPersistPropertyBag, persist.put_void());
+    if (FAILED(hr)) return hr;
+    fw::ComPtr<CPropertyBag> bag = fw::ComPtr<CPropertyBag>::Attach(CPropertyBag::Create());
+    hr = persist->Save(bag.get(), FALSE, TRUE);
+    if (FAILED(hr)) return hr;
+    *lines = fw::WideToAnsi(bag->ToLines());
+    return S_OK;
+}
+
+HRESULT CHostObject::loadControl(const std::string& lines, VARIANT* control) {
+    fw::ComPtr<CPropertyBag> bag = fw::ComPtr<CPropertyBag>::Attach(CPropertyBag::Create());
+    bag->ParseLines(Wide(lines));
+    IDispatch* disp = nullptr;
+    HRESULT hr = m_host->NewControl(bag.get(), nullptr, nullptr, &disp);
+    if (FAILED(hr)) return fw::ReportError(hr, L"host", L"the control did not load the property bag");
+    ReturnControl(disp, control);
+    return S_OK;
+}
+
+HRESULT CHostObject::saveStream(const VARIANT& control, std::string* hex) {
+    fw::ComPtr<IPersistStreamInit> persist;
+    HRESULT hr = ControlOf(control, IID_IPersistStreamInit, persist.put_void());
+    if (FAILED(hr)) return hr;
+    fw::ComPtr<IStream> stream;
+    if (FAILED(hr = CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return hr;
+    if (FAILED(hr = persist->Save(stream.get(), FALSE))) return hr;
+    STATSTG stat = {};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<unsigned char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER zero = {};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    std::string text(bytes.size() * 2 + 1, '\0');
+    NcHexFromBin(bytes.data(), bytes.size(), &text[0]);
+    text.resize(bytes.size() * 2);
+    *hex = text;
+    return S_OK;
+}
+
+HRESULT CHostObject::loadStreamControl(const std::string& hex, VARIANT* control) {
+    std::vector<unsigned char> bytes(hex.size() / 2 + 1);
+    if (NcFBinFromHex(hex.c_str(), bytes.data()) < 0) return E_INVALIDARG;
+    bytes.resize(hex.size() / 2);
+    fw::ComPtr<IStream> stream;
+    HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
+    if (FAILED(hr)) return hr;
+    ULONG written = 0;
+    stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
+    LARGE_INTEGER zero = {};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    IDispatch* disp = nullptr;
+    hr = m_host->NewControl(nullptr, stream.get(), nullptr, &disp);
+    if (FAILED(hr)) return fw::ReportError(hr, L"host", L"the control did not load the stream");
+    ReturnControl(disp, control);
+    return S_OK;
+}
+
+HRESULT CHostObject::storageRoundTrip(const VARIANT& control, VARIANT* copy) {
+    fw::ComPtr<IPersistStorage> persist;
+    HRESULT hr = ControlOf(control, IID_IPersistStorage, persist.put_void());
+    if (FAILED(hr)) return hr;
+    fw::ComPtr<IStorage> storage;
+    hr = StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE, 0,
+                          storage.put());
+    if (FAILED(hr)) return hr;
+    if (FAILED(hr = persist->Save(storage.get(), FALSE))) return hr;
+    persist->SaveCompleted(nullptr);
+    IDispatch* disp = nullptr;
+    hr = m_host->NewControl(nullptr, nullptr, storage.get(), &disp);
+    if (FAILED(hr)) return fw::ReportError(hr, L"host", L"the control did not load the storage");
+    ReturnControl(disp, copy);
+    return S_OK;
+}
+
+HRESULT CHostObject::env(const std::string& name, std::string* value) {
+    char buffer[4096];
+    DWORD n = GetEnvironmentVariableA(name.c_str(), buffer, sizeof(buffer));
+    *value = n > 0 && n < sizeof(buffer) ? std::string(buffer, n) : std::string();
+    return S_OK;
+}
+
+HRESULT CHostObject::tempDir(std::string* path) {
+    char buffer[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof(buffer), buffer);
+    *path = std::string(buffer, n);
+    return S_OK;
+}
+
+HRESULT CHostObject::writeFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << text;
+    return out.good() ? S_OK : fw::ReportError(E_FAIL, L"host", L"cannot write " + Wide(path));
+}
+
+HRESULT CHostObject::readFile(const std::string& path, std::string* text) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in) return fw::ReportError(E_FAIL, L"host", L"cannot read " + Wide(path));
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    *text = buffer.str();
+    return S_OK;
+}
+
+HRESULT CHostObject::fileExists(const std::string& path, bool* exists) {
+    *exists = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return S_OK;
+}
+
+HRESULT CHostObject::deleteFile(const std::string& path) {
+    DeleteFileA(path.c_str());
+    return S_OK;
+}

@@ -1,0 +1,70 @@
+// The `host` object of a page: checks, answers for modal UI, and looks into the
+// control the way a tester would (list rows, persistence, files).
+#pragma once
+
+#include <oaidl.h>
+
+#include <string>
+
+#include "framework/ComObject.h"
+#include "framework/Dispatch.h"
+
+class CPageHost;
+
+class CHostObject final : public IDispatch {
+public:
+    static CHostObject* Create(CPageHost* host) { return new CHostObject(host); }
+
+    FW_IMPLEMENT_IUNKNOWN()
+
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excepInfo, UINT* argErr) override;
+
+private:
+    explicit CHostObject(CPageHost* host) : m_host(host) {}
+
+    // Verdict
+    HRESULT log(const std::string& text);
+    HRESULT check(bool condition, const std::string& message);
+    HRESULT equal(const VARIANT& actual, const VARIANT& expected, const std::string& message);
+    HRESULT fail(const std::string& message);
+    // Modal UI
+    HRESULT answer(const std::string& kind, const std::string& action);
+    HRESULT answerLater(const std::string& kind, const std::string& action, long delayMs);
+    HRESULT dialogCount(long* count);
+    HRESULT dialog(long index, std::string* record);
+    // Events
+    HRESULT eventCount(const std::string& name, long* count);
+    HRESULT events(std::string* lines);
+    HRESULT waitEvent(const std::string& name, long timeoutMs, bool* arrived);
+    HRESULT pump(long ms);
+    // The control
+    HRESULT activate(long* hr);
+    HRESULT deactivate();
+    HRESULT releaseControl();
+    HRESULT controlWindow(long* exists);
+    HRESULT listItems(long id, std::string* labels);
+    HRESULT listColumn(long id, long column, std::string* texts);
+    HRESULT listVisible(long id, bool* visible);
+    HRESULT isDirty(const VARIANT& control, bool* dirty);
+    HRESULT saveBag(const VARIANT& control, std::string* lines);
+    HRESULT loadControl(const std::string& lines, VARIANT* control);
+    HRESULT saveStream(const VARIANT& control, std::string* hex);
+    HRESULT loadStreamControl(const std::string& hex, VARIANT* control);
+    HRESULT storageRoundTrip(const VARIANT& control, VARIANT* copy);
+    // Environment and files
+    HRESULT env(const std::string& name, std::string* value);
+    HRESULT tempDir(std::string* path);
+    HRESULT writeFile(const std::string& path, const std::string& text);
+    HRESULT readFile(const std::string& path, std::string* text);
+    HRESULT fileExists(const std::string& path, bool* exists);
+    HRESULT deleteFile(const std::string& path);
+
+    static const fw::InterfaceEntry kInterfaces[];
+    static const fw::DispMember kDispatch[];
+    fw::RefCount m_refs;
+    CPageHost* m_host;
+};

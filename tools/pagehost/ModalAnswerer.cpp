@@ -1,0 +1,217 @@
+// Answers the modal UI the control shows the way a user would, and records what was shown.
+#include "tools/pagehost/ModalAnswerer.h"
+
+#include <cwchar>
+#include <vector>
+
+namespace {
+
+CModalAnswerer* s_answerer = nullptr;
+const wchar_t kSeenProperty[] = L"NvAttPageHostSeen";
+
+// Child ids of the common dialogs: the message text of a message box and the file
+// name box of a file dialog.
+constexpr int kMessageTextId = 0xFFFF;
+constexpr int kFileNameComboId = 0x47C;
+constexpr int kFileNameEditId = 0x480;
+
+std::wstring WindowText(HWND hwnd) {
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(hwnd, &text[0], n + 1);
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+std::wstring ClassName(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+std::wstring IconName(HWND dialog) {
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassName(c).c_str(), L"Static") != 0) continue;
+        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+        auto icon = reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0));
+        if (!icon) return L"";
+        if (icon == LoadIcon(nullptr, IDI_HAND)) return L"stop";
+        if (icon == LoadIcon(nullptr, IDI_EXCLAMATION)) return L"exclamation";
+        if (icon == LoadIcon(nullptr, IDI_ASTERISK)) return L"information";
+        if (icon == LoadIcon(nullptr, IDI_QUESTION)) return L"question";
+        return L"other";
+    }
+    return L"";
+}
+
+std::wstring StaticTexts(HWND dialog) {
+    std::wstring texts;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassName(c).c_str(), L"Static") != 0 || !IsWindowVisible(c)) continue;
+        std::wstring t = WindowText(c);
+        if (t.empty()) continue;
+        if (!texts.empty()) texts += L"\n";
+        texts += t;
+    }
+    return texts;
+}
+
+std::vector<std::wstring> Split(const std::wstring& text, wchar_t sep) {
+    std::vector<std::wstring> parts;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find(sep, pos);
+        if (end == std::wstring::npos) end = text.size();
+        if (end > pos) parts.push_back(text.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return parts;
+}
+
+}  // namespace
+
+CModalAnswerer::CModalAnswerer(Report& report) : m_report(report) {}
+
+CModalAnswerer::~CModalAnswerer() {
+    if (m_hook) UnhookWindowsHookEx(m_hook);
+    if (s_answerer == this) s_answerer = nullptr;
+}
+
+bool CModalAnswerer::Install(HWND hostWindow) {
+    m_hostWindow = hostWindow;
+    s_answerer = this;
+    m_hook = SetWindowsHookExW(WH_CBT, &CModalAnswerer::CbtProc, nullptr, GetCurrentThreadId());
+    return m_hook != nullptr;
+}
+
+void CModalAnswerer::Queue(const std::wstring& kind, const std::wstring& action, DWORD delayMs) {
+    m_answers.push_back({kind, action, delayMs});
+}
+
+LRESULT CALLBACK CModalAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && s_answerer) {
+        auto dialog = reinterpret_cast<HWND>(wParam);
+        if (ClassName(dialog) == L"#32770" && !GetPropW(dialog, kSeenProperty)) {
+            SetPropW(dialog, kSeenProperty, reinterpret_cast<HANDLE>(1));
+            // Answer from the message loop, once the dialog has finished initialising.
+            PostMessageW(s_answerer->m_hostWindow, kAnswerMessage, wParam, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CModalAnswerer::OnAnswerMessage(WPARAM wParam, LPARAM) {
+    auto dialog = reinterpret_cast<HWND>(wParam);
+    if (IsWindow(dialog)) Handle(dialog);
+}
+
+bool CModalAnswerer::TakeAnswer(const std::wstring& kind, Answer* answer) {
+    for (auto it = m_answers.begin(); it != m_answers.end(); ++it) {
+        if (it->kind == kind) {
+            *answer = *it;
+            m_answers.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CModalAnswerer::Handle(HWND dialog) {
+    DialogRecord record;
+    record.caption = WindowText(dialog);
+    if (HWND text = GetDlgItem(dialog, kMessageTextId)) {
+        record.kind = L"msgbox";
+        record.text = WindowText(text);
+        record.icon = IconName(dialog);
+    } else if (GetDlgItem(dialog, kFileNameComboId) || GetDlgItem(dialog, kFileNameEditId)) {
+        record.kind = L"file";
+    } else {
+        record.kind = L"dialog";
+        record.text = StaticTexts(dialog);
+    }
+
+    Answer answer;
+    if (!TakeAnswer(record.kind, &answer)) {
+        // Nothing queued: a message box gets its default button so that a page never
+        // hangs; a file dialog is cancelled; other dialogs are left to end by themselves.
+        answer.kind = record.kind;
+        answer.delayMs = 0;
+        answer.action = record.kind == L"msgbox" ? L"(default)" : record.kind == L"file" ? L"" : L"leave";
+    }
+    record.answer = answer.action;
+    m_report.dialogs.push_back(record);
+
+    if (answer.delayMs > 0) {
+        UINT_PTR id = m_nextTimer++;
+        m_pending.push_back({dialog, answer.kind + L"\n" + answer.action});
+        SetTimer(m_hostWindow, id, answer.delayMs, nullptr);
+        return;
+    }
+    Perform(dialog, answer.kind, answer.action);
+}
+
+void CModalAnswerer::OnTimer(UINT_PTR id) {
+    KillTimer(m_hostWindow, id);
+    if (m_pending.empty()) return;
+    Pending p = m_pending.front();
+    m_pending.pop_front();
+    size_t nl = p.action.find(L'\n');
+    if (IsWindow(p.dialog)) Perform(p.dialog, p.action.substr(0, nl), p.action.substr(nl + 1));
+}
+
+void CModalAnswerer::Perform(HWND dialog, const std::wstring& kind, const std::wstring& action) {
+    if (action == L"leave") return;
+    if (kind == L"file") {
+        if (action.empty()) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        else TypeFileNames(dialog, action);
+        return;
+    }
+    if (action == L"(default)") {
+        LRESULT def = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+        WORD id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        return;
+    }
+    PressButton(dialog, action);
+}
+
+bool CModalAnswerer::PressButton(HWND dialog, const std::wstring& action) {
+    static const struct {
+        const wchar_t* name;
+        int id;
+    } kNames[] = {{L"OK", IDOK}, {L"Cancel", IDCANCEL}, {L"Yes", IDYES}, {L"No", IDNO},
+                  {L"Abort", IDABORT}, {L"Retry", IDRETRY}, {L"Ignore", IDIGNORE}};
+    int id = 0;
+    for (const auto& n : kNames) {
+        if (action == n.name) id = n.id;
+    }
+    if (!id && !action.empty() && iswdigit(action[0])) id = _wtoi(action.c_str());
+    if (!id) {
+        // A button's caption, as the user reads it.
+        for (HWND c = GetWindow(dialog, GW_CHILD); c && !id; c = GetWindow(c, GW_HWNDNEXT)) {
+            std::wstring text = WindowText(c);
+            std::wstring plain;
+            for (wchar_t ch : text) {
+                if (ch != L'&') plain += ch;
+            }
+            if (_wcsicmp(ClassName(c).c_str(), L"Button") == 0 && plain == action) id = GetDlgCtrlID(c);
+        }
+    }
+    if (!id) return false;
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    return true;
+}
+
+void CModalAnswerer::TypeFileNames(HWND dialog, const std::wstring& paths) {
+    std::vector<std::wstring> files = Split(paths, L'|');
+    std::wstring typed;
+    if (files.size() == 1) {
+        typed = files[0];
+    } else {
+        for (const std::wstring& f : files) typed += L"\"" + f + L"\" ";
+    }
+    HWND box = GetDlgItem(dialog, kFileNameComboId);
+    if (!box) box = GetDlgItem(dialog, kFileNameEditId);
+    SetWindowTextW(box, typed.c_str());
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}

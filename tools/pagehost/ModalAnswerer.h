@@ -1,0 +1,55 @@
+// Answers the modal UI the control shows (message boxes, file dialogs, its own dialogs)
+// the way a user would, and records what was shown.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+
+#include "tools/pagehost/Report.h"
+
+class CModalAnswerer {
+public:
+    explicit CModalAnswerer(Report& report);
+    ~CModalAnswerer();
+
+    // Watches dialogs created on this thread; hostWindow receives the answer messages.
+    bool Install(HWND hostWindow);
+
+    // Queues the answer for the next dialog of `kind` ("msgbox", "file", "dialog").
+    // msgbox and dialog: a button's text ("OK", "Cancel", "Yes", "No") or its decimal id,
+    // or "leave" to let the dialog end by itself. file: paths separated by "|", or an
+    // empty text to cancel. delayMs postpones the answer (a user pressing Cancel later).
+    void Queue(const std::wstring& kind, const std::wstring& action, DWORD delayMs);
+
+    // Called by the host window for the messages this class posts to it.
+    static constexpr UINT kAnswerMessage = WM_APP + 10;
+    void OnAnswerMessage(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR id);
+
+private:
+    struct Answer {
+        std::wstring kind;
+        std::wstring action;
+        DWORD delayMs;
+    };
+    struct Pending {
+        HWND dialog;
+        std::wstring action;
+    };
+
+    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
+    void Handle(HWND dialog);
+    bool TakeAnswer(const std::wstring& kind, Answer* answer);
+    void Perform(HWND dialog, const std::wstring& kind, const std::wstring& action);
+    static bool PressButton(HWND dialog, const std::wstring& action);
+    static void TypeFileNames(HWND dialog, const std::wstring& paths);
+
+    Report& m_report;
+    HWND m_hostWindow = nullptr;
+    HHOOK m_hook = nullptr;
+    std::deque<Answer> m_answers;
+    std::deque<Pending> m_pending;  // delayed answers, in timer order
+    UINT_PTR m_nextTimer = 100;
+};

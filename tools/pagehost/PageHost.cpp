@@ -1,0 +1,293 @@
+// The page host: a container window with one control, a page script and its verdict.
+//
+//   PageHost.exe [--progid P] [--name NvAtt] [--param name=value]... [--params-file F]
+//                [--no-activate] [--report F] [--timeout S] page.js
+//
+// Exit code 0 when the page ran to its end with no failed check and no script error,
+// 1 when it did not, 2 for a bad command line or a host that could not start.
+#include "tools/pagehost/PageHost.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "framework/ErrorMacros.h"
+#include "framework/Text.h"
+#include "tools/pagehost/HostObject.h"
+
+namespace {
+
+const wchar_t kFrameClass[] = L"NvAttPageHostFrame";
+constexpr UINT_PTR kWatchdogTimer = 1;
+const RECT kControlRect = {10, 10, 610, 210};
+
+CPageHost* s_host = nullptr;
+
+std::wstring ReadUtf8File(const std::wstring& path, bool* ok) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    *ok = in.good();
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    std::string bytes = buffer.str();
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    return Utf8ToWide(bytes);
+}
+
+std::wstring VariantText(const VARIANT& v) {
+    VARIANT text;
+    VariantInit(&text);
+    std::wstring out;
+    if (SUCCEEDED(VariantChangeType(&text, const_cast<VARIANT*>(&v), VARIANT_ALPHABOOL, VT_BSTR)))
+        out = V_BSTR(&text) ? V_BSTR(&text) : L"";
+    VariantClear(&text);
+    return out;
+}
+
+}  // namespace
+
+CPageHost::CPageHost(HostOptions options) : m_options(std::move(options)), m_answerer(m_report) {}
+
+HWND CPageHost::controlWindow() const {
+    if (!m_control) return nullptr;
+    fw::ComPtr<IOleInPlaceObject> inPlace;
+    HWND hwnd = nullptr;
+    if (SUCCEEDED(m_control.As(&inPlace))) inPlace->GetWindow(&hwnd);
+    return hwnd;
+}
+
+HRESULT CPageHost::CreateFrame() {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &CPageHost::FrameProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kFrameClass;
+    RETURN_HR_IF(E_FAIL, !RegisterClassExW(&wc));
+    m_frame = CreateWindowExW(0, kFrameClass, L"NvAtt page host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                              640, 260, nullptr, nullptr, wc.hInstance, nullptr);
+    RETURN_HR_IF(E_FAIL, !m_frame);
+    ShowWindow(m_frame, SW_SHOW);
+    return S_OK;
+}
+
+HRESULT CPageHost::CreateControl() {
+    CLSID clsid;
+    RETURN_IF_FAILED(CLSIDFromProgID(m_options.progId.c_str(), &clsid));
+    RETURN_IF_FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, m_control.put_void()));
+    m_site = fw::ComPtr<CHostSite>::Attach(CHostSite::Create(m_frame, kControlRect));
+
+    // A browser hands over the site first when the control asks for it, then the
+    // PARAM tags, then activates.
+    DWORD misc = 0;
+    m_control->GetMiscStatus(DVASPECT_CONTENT, &misc);
+    if (misc & OLEMISC_SETCLIENTSITEFIRST) RETURN_IF_FAILED(m_control->SetClientSite(m_site.get()));
+    fw::ComPtr<IPersistPropertyBag> persist;
+    RETURN_IF_FAILED(m_control.As(&persist));
+    if (m_options.params.empty()) {
+        RETURN_IF_FAILED(persist->InitNew());
+    } else {
+        fw::ComPtr<CPropertyBag> bag = fw::ComPtr<CPropertyBag>::Attach(CPropertyBag::Create());
+        bag->ParseLines(m_options.params);
+        RETURN_IF_FAILED(persist->Load(bag.get(), nullptr));
+    }
+    if (!(misc & OLEMISC_SETCLIENTSITEFIRST)) RETURN_IF_FAILED(m_control->SetClientSite(m_site.get()));
+    m_sink = fw::ComPtr<CEventSink>::Attach(
+        CEventSink::Connect(m_control.get(), [this](const std::wstring& name, DISPPARAMS* params) {
+            OnEvent(name, params);
+        }));
+    if (!m_sink) m_report.logs.push_back(L"host: the control has no event interface to connect to");
+    return S_OK;
+}
+
+HRESULT CPageHost::Activate() {
+    if (!m_control) return E_UNEXPECTED;
+    HRESULT hr = m_control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_site.get(), 0, m_frame, &kControlRect);
+    wchar_t line[64];
+    swprintf(line, 64, L"host: in-place activation 0x%08lX", static_cast<unsigned long>(hr));
+    m_report.logs.push_back(line);
+    return hr;
+}
+
+void CPageHost::Deactivate() {
+    fw::ComPtr<IOleInPlaceObject> inPlace;
+    if (m_control && SUCCEEDED(m_control.As(&inPlace))) inPlace->InPlaceDeactivate();
+}
+
+void CPageHost::ReleaseControl() {
+    if (m_sink) m_sink->Disconnect();
+    m_sink.reset();
+    if (m_control) {
+        m_control->Close(OLECLOSE_NOSAVE);
+        m_control->SetClientSite(nullptr);
+    }
+    m_control.reset();
+}
+
+HRESULT CPageHost::NewControl(IPropertyBag* bag, IStream* stream, IStorage* storage, IDispatch** control) {
+    *control = nullptr;
+    CLSID clsid;
+    RETURN_IF_FAILED(CLSIDFromProgID(m_options.progId.c_str(), &clsid));
+    fw::ComPtr<IDispatch> disp;
+    RETURN_IF_FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, disp.put_void()));
+    if (bag) {
+        fw::ComPtr<IPersistPropertyBag> persist;
+        RETURN_IF_FAILED(disp.As(&persist));
+        RETURN_IF_FAILED(persist->Load(bag, nullptr));
+    } else if (stream) {
+        fw::ComPtr<IPersistStreamInit> persist;
+        RETURN_IF_FAILED(disp.As(&persist));
+        RETURN_IF_FAILED(persist->Load(stream));
+    } else if (storage) {
+        fw::ComPtr<IPersistStorage> persist;
+        RETURN_IF_FAILED(disp.As(&persist));
+        RETURN_IF_FAILED(persist->Load(storage));
+    } else {
+        fw::ComPtr<IPersistStreamInit> persist;
+        RETURN_IF_FAILED(disp.As(&persist));
+        RETURN_IF_FAILED(persist->InitNew());
+    }
+    *control = disp.detach();
+    return S_OK;
+}
+
+void CPageHost::Pump(DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        LONG left = static_cast<LONG>(end - GetTickCount());
+        if (left <= 0) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+    }
+}
+
+void CPageHost::OnEvent(const std::wstring& name, DISPPARAMS* params) {
+    std::wstring line = name + L"(";
+    for (UINT i = 0; params && i < params->cArgs; ++i) {
+        if (i) line += L", ";
+        line += VariantText(params->rgvarg[params->cArgs - 1 - i]);
+    }
+    line += L")";
+    m_report.events.push_back(line);
+    if (m_script) m_script->CallFunction(m_options.itemName + L"_" + name, params);
+}
+
+LRESULT CALLBACK CPageHost::FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case CModalAnswerer::kAnswerMessage:
+        if (s_host) s_host->m_answerer.OnAnswerMessage(wParam, lParam);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kWatchdogTimer && s_host) {
+            s_host->m_report.failures.push_back(L"host: the page did not finish within the time-out");
+            s_host->Finish();
+            ExitProcess(3);
+        }
+        if (s_host) s_host->m_answerer.OnTimer(wParam);
+        return 0;
+    default:
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+void CPageHost::Finish() {
+    std::string json = m_report.ToJson();
+    if (!m_options.reportPath.empty()) {
+        std::ofstream out(m_options.reportPath.c_str(), std::ios::binary);
+        out << json;
+    }
+    for (const std::wstring& f : m_report.failures) std::fprintf(stderr, "FAIL: %s\n", WideToUtf8(f).c_str());
+    for (const std::wstring& e : m_report.scriptErrors) std::fprintf(stderr, "SCRIPT ERROR: %s\n", WideToUtf8(e).c_str());
+    std::fprintf(stdout, "%s: %d checks, %zu failures, %zu script errors%s\n",
+                 WideToUtf8(m_options.pagePath).c_str(), m_report.checks, m_report.failures.size(),
+                 m_report.scriptErrors.size(), m_report.completed ? "" : ", did not complete");
+    std::fflush(stdout);
+    std::fflush(stderr);
+}
+
+int CPageHost::Run() {
+    s_host = this;
+    bool ok = false;
+    std::wstring source = ReadUtf8File(m_options.pagePath, &ok);
+    if (!ok) {
+        std::fprintf(stderr, "host: cannot read %s\n", WideToUtf8(m_options.pagePath).c_str());
+        return 2;
+    }
+    if (FAILED(OleInitialize(nullptr)) || FAILED(CreateFrame())) return 2;
+    m_answerer.Install(m_frame);
+    SetTimer(m_frame, kWatchdogTimer, static_cast<UINT>(m_options.timeoutSeconds) * 1000u, nullptr);
+
+    HRESULT hr = CreateControl();
+    if (FAILED(hr)) {
+        wchar_t line[96];
+        swprintf(line, 96, L"host: cannot create %ls (0x%08lX)", m_options.progId.c_str(), static_cast<unsigned long>(hr));
+        m_report.failures.push_back(line);
+    } else {
+        if (m_options.activate) Activate();
+        m_script = fw::ComPtr<CScriptSite>::Attach(CScriptSite::Create(
+            m_frame, [this](const std::wstring& message) { m_report.scriptErrors.push_back(message); }));
+        fw::ComPtr<IDispatch> controlDispatch;
+        m_control.As(&controlDispatch);
+        m_script->AddNamedItem(m_options.itemName, controlDispatch.get());
+        fw::ComPtr<CHostObject> hostObject = fw::ComPtr<CHostObject>::Attach(CHostObject::Create(this));
+        m_script->AddNamedItem(L"host", static_cast<IDispatch*>(hostObject.get()));
+        hr = m_script->Run(source, m_options.pagePath);
+        m_report.completed = SUCCEEDED(hr);
+        if (FAILED(hr) && m_report.scriptErrors.empty()) {
+            wchar_t line[64];
+            swprintf(line, 64, L"host: the script engine failed (0x%08lX)", static_cast<unsigned long>(hr));
+            m_report.scriptErrors.push_back(line);
+        }
+        m_script->Close();
+        m_script.reset();
+        ReleaseControl();
+    }
+    KillTimer(m_frame, kWatchdogTimer);
+    m_site.reset();
+    DestroyWindow(m_frame);
+    CoFreeUnusedLibraries();
+    OleUninitialize();
+    Finish();
+    return m_report.Passed() ? 0 : 1;
+}
+
+int wmain_entry() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    HostOptions options;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring arg = argv[i];
+        auto next = [&]() -> std::wstring { return i + 1 < argc ? argv[++i] : L""; };
+        if (arg == L"--progid") options.progId = next();
+        else if (arg == L"--name") options.itemName = next();
+        else if (arg == L"--param") options.params += next() + L"\n";
+        else if (arg == L"--params-file") {
+            bool ok = false;
+            options.params += ReadUtf8File(next(), &ok);
+            if (!ok) return 2;
+        } else if (arg == L"--no-activate") options.activate = false;
+        else if (arg == L"--report") options.reportPath = next();
+        else if (arg == L"--timeout") options.timeoutSeconds = _wtoi(next().c_str());
+        else if (!arg.empty() && arg[0] != L'-') options.pagePath = arg;
+        else {
+            std::fprintf(stderr, "host: unknown option %s\n", WideToUtf8(arg).c_str());
+            return 2;
+        }
+    }
+    LocalFree(argv);
+    if (options.pagePath.empty()) {
+        std::fprintf(stderr, "usage: PageHost [--param name=value]... [--report file] page.js\n");
+        return 2;
+    }
+    if (options.timeoutSeconds <= 0) options.timeoutSeconds = 120;
+    CPageHost host(std::move(options));
+    return host.Run();
+}
+
+int main() { return wmain_entry(); }

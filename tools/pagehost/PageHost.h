@@ -1,0 +1,60 @@
+// The page host: a container window with one control, a page script and its verdict.
+#pragma once
+
+#include <ocidl.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/ComPtr.h"
+#include "tools/pagehost/EventSink.h"
+#include "tools/pagehost/HostSite.h"
+#include "tools/pagehost/ModalAnswerer.h"
+#include "tools/pagehost/PropertyBag.h"
+#include "tools/pagehost/Report.h"
+#include "tools/pagehost/ScriptSite.h"
+
+struct HostOptions {
+    std::wstring progId = L"NVATT.NvAttCtrl.1";
+    std::wstring itemName = L"NvAtt";
+    std::wstring params;      // "name=value" lines applied before the window exists
+    bool activate = true;     // in-place activate before the page runs
+    std::wstring pagePath;
+    std::wstring reportPath;
+    int timeoutSeconds = 120;
+};
+
+class CPageHost {
+public:
+    explicit CPageHost(HostOptions options);
+    int Run();
+
+    Report& report() { return m_report; }
+    CModalAnswerer& answerer() { return m_answerer; }
+    IOleObject* control() const { return m_control.get(); }
+    HWND controlWindow() const;
+
+    HRESULT Activate();
+    void Deactivate();
+    void ReleaseControl();
+    // A further control of the same class, loaded from a bag or a stream, not activated.
+    HRESULT NewControl(IPropertyBag* bag, IStream* stream, IStorage* storage, IDispatch** control);
+    // Runs the message loop for ms milliseconds (modal UI and posted work go on).
+    void Pump(DWORD ms);
+
+private:
+    HRESULT CreateFrame();
+    HRESULT CreateControl();
+    void OnEvent(const std::wstring& name, DISPPARAMS* params);
+    void Finish();
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HostOptions m_options;
+    Report m_report;
+    CModalAnswerer m_answerer;
+    HWND m_frame = nullptr;
+    fw::ComPtr<CHostSite> m_site;
+    fw::ComPtr<IOleObject> m_control;
+    fw::ComPtr<CEventSink> m_sink;
+    fw::ComPtr<CScriptSite> m_script;
+};

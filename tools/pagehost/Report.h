@@ -1,0 +1,30 @@
+// What a page run produced: checks, failures, events, dialogs shown, log lines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct DialogRecord {
+    std::wstring kind;     // "msgbox", "file", "dialog"
+    std::wstring caption;
+    std::wstring text;     // message text, or the dialog's static texts joined by "\n"
+    std::wstring icon;     // "stop", "exclamation", "information", "question", "" for none
+    std::wstring answer;   // what the host pressed or typed
+};
+
+struct Report {
+    int checks = 0;
+    std::vector<std::wstring> failures;
+    std::vector<std::wstring> events;  // "Name(arg, arg)"
+    std::vector<DialogRecord> dialogs;
+    std::vector<std::wstring> logs;
+    std::vector<std::wstring> scriptErrors;
+    bool completed = false;            // the page ran to its end
+
+    bool Passed() const { return completed && failures.empty() && scriptErrors.empty(); }
+    // UTF-8 JSON.
+    std::string ToJson() const;
+};
+
+std::string WideToUtf8(const std::wstring& text);
+std::wstring Utf8ToWide(const std::string& text);
