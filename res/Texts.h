@@ -3,4 +3,8 @@
 
 namespace texts {
 
+// lists and submission
+inline constexpr char kTransferredFormat[] = "%s/%s바이트";
+inline constexpr char kFileSizeUnknown[] = "알 수 없음";
+
 }  // namespace texts
