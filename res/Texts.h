@@ -4,6 +4,8 @@
 namespace texts {
 
 // lists and submission
+inline constexpr char kCopyPrefix[] = "사본 - ";
+inline constexpr char kCopyPrefixNumbered[] = "사본 (%d) - ";
 inline constexpr char kTransferredFormat[] = "%s/%s바이트";
 inline constexpr char kFileSizeUnknown[] = "알 수 없음";
 
