@@ -8,5 +8,6 @@ inline constexpr char kCopyPrefix[] = "사본 - ";
 inline constexpr char kCopyPrefixNumbered[] = "사본 (%d) - ";
 inline constexpr char kTransferredFormat[] = "%s/%s바이트";
 inline constexpr char kFileSizeUnknown[] = "알 수 없음";
+inline constexpr char kTransferStopped[] = "전송 중단";
 
 }  // namespace texts
