@@ -6,7 +6,8 @@
 
 // CP949 pairs a lead byte 0x81-0xFE with a trail byte 0x41-0x5A, 0x61-0x7A or 0x81-0xFE.
 // Trail bytes can look like ASCII letters ("갂" is 81 41), never like '\\', '(' or a tab.
-// A lead byte without a valid trail byte after it stands alone, as the platform reads it.
+// A lead byte without a valid trail byte after it stands alone, so the next byte is read as
+// a character of its own: '\\', '(' and tabs are found wherever they are.
 bool IsCp949LeadByte(unsigned char byte);
 bool IsCp949TrailByte(unsigned char byte);
 

@@ -1,6 +1,7 @@
 // What DoSubmit sends, computed from the list rows before anything goes on the wire.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
