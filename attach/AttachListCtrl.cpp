@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include "attach/RowText.h"
 #include "control/NvAttCtrl.h"
 
 namespace {
@@ -67,26 +68,19 @@ LRESULT CAttachListCtrl::ListProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 int CAttachListCtrl::InsertAttach(const std::string& text, int size, int isLocal) {
-    // Row texts live in 512-byte buffers wherever rows are read back.
-    if (text.size() > 511) return -1;
-    std::string work = text;
-    size_t paren = work.rfind('(');
-    if (paren != std::string::npos && work.compare(paren, std::string::npos, "()") == 0) work.resize(paren);
-    const std::string& rowText = m_owner->viewMode() == 1 ? work : text;
-    size_t slash = rowText.rfind('\\');
-    std::string label = slash == std::string::npos ? rowText : rowText.substr(slash + 1);
-    label.erase(0, label.find_first_not_of(' ') == std::string::npos ? label.size() : label.find_first_not_of(' '));
-
+    std::optional<ListRowText> row = MakeAttachRow(text, m_owner->viewMode());
+    if (!row) return -1;  // longer than a row text can be: refused, never cut
     SHFILEINFOA info = {};
-    UINT flags = !work.empty() && work[0] == ' ' ? SHGFI_SYSICONINDEX | SHGFI_LINKOVERLAY | SHGFI_USEFILEATTRIBUTES
-                                                  : SHGFI_SYSICONINDEX;
-    SHGetFileInfoA(work.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags);
+    bool serverRow = !row->iconPath.empty() && row->iconPath[0] == ' ';
+    UINT flags = serverRow ? SHGFI_SYSICONINDEX | SHGFI_LINKOVERLAY | SHGFI_USEFILEATTRIBUTES : SHGFI_SYSICONINDEX;
+    if (m_owner->attachMode() != 0) flags |= SHGFI_SMALLICON;
+    SHGetFileInfoA(row->iconPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags);
 
-    auto* item = new AttachItem;
-    item->name = rowText;
+    auto* item = new AttachItem;  // owned by the row from here on
+    item->name = row->name;
     item->size = size;
     item->isLocal = isLocal;
-    int index = InsertItem(0, label, info.iIcon, reinterpret_cast<LPARAM>(item));
+    int index = InsertItem(0, row->label, info.iIcon, reinterpret_cast<LPARAM>(item));
     if (index < 0) delete item;
     return index;
 }

@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include "attach/RowText.h"
+#include "attach/SizeText.h"
 #include "control/NvAttCtrl.h"
 
 namespace {
@@ -53,29 +55,27 @@ LRESULT CFileListCtrl::ListProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 int CFileListCtrl::InsertFile(const std::string& text, int size, int isLocal) {
-    if (text.size() > 511) return 0;
-    std::string work = text;
-    size_t paren = work.rfind('(');
-    if (paren != std::string::npos) work.resize(paren);
-    size_t slash = work.rfind('\\');
-    std::string label = slash == std::string::npos ? work : work.substr(slash + 1);
-    size_t first = label.find_first_not_of(' ');
-    label.erase(0, first == std::string::npos ? label.size() : first);
-
+    std::optional<ListRowText> row = MakeFileRow(text);
+    if (!row) return 0;
     SHFILEINFOA info = {};
-    UINT flags = !work.empty() && work[0] == ' '
-                     ? SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_LINKOVERLAY | SHGFI_USEFILEATTRIBUTES
-                     : SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
-    SHGetFileInfoA(work.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags);
+    bool serverRow = !row->iconPath.empty() && row->iconPath[0] == ' ';
+    UINT flags = serverRow ? SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_LINKOVERLAY | SHGFI_USEFILEATTRIBUTES
+                           : SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+    SHGetFileInfoA(row->iconPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags);
 
-    auto* item = new AttachItem;
-    item->name = work;
+    auto* item = new AttachItem;  // owned by the row from here on
+    item->name = row->name;
     item->size = size;
     item->isLocal = isLocal;
-    int index = InsertItem(0, label, info.iIcon, reinterpret_cast<LPARAM>(item));
+    int index = InsertItem(0, row->label, info.iIcon, reinterpret_cast<LPARAM>(item));
     if (index < 0) {
         delete item;
         return 0;
     }
+    std::optional<std::int64_t> bytes;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(row->name.c_str(), GetFileExInfoStandard, &data))
+        bytes = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    SetItemText(index, 1, FormatFileSize(bytes));
     return 1;
 }

@@ -1,6 +1,8 @@
 // CNvAttCtrl: laying out the lists and rebuilding the attachment list from `attachlist`.
 #include "control/NvAttCtrl.h"
 
+#include "attach/ListProperty.h"
+
 void CNvAttCtrl::ShowAttachList() {
     bool hasRows = m_attachList.GetItemCount() > 0;
     RECT client = {};
@@ -33,39 +35,7 @@ void CNvAttCtrl::OnAttachListChanged() {
     SetModifiedFlag();
     if (!m_hWnd || !m_attachList.IsWindow()) return;  // creation applies the persisted value
     m_attachList.RemoveAll();
-    // Names are runs of non-tab characters; the n-th takes the n-th tab-terminated size.
-    size_t sizePos = 0;
-    bool sizesLeft = true;
-    size_t pos = 0;
-    const std::string& names = m_strAttachList;
-    while (pos < names.size()) {
-        if (names[pos] == '\t') {
-            ++pos;
-            continue;
-        }
-        size_t end = names.find('\t', pos);
-        if (end == std::string::npos) end = names.size();
-        std::string name = names.substr(pos, end - pos);
-        pos = end;
-        std::string suffix = "()";
-        if (sizesLeft) {
-            size_t tab = m_strAttachSize.find('\t', sizePos);
-            if (tab == std::string::npos) {
-                sizesLeft = false;
-            } else {
-                long bytes = strtol(m_strAttachSize.substr(sizePos, tab - sizePos).c_str(), nullptr, 10);
-                long kb = (bytes + 1023) / 1024;
-                std::string digits = std::to_string(kb), grouped;
-                for (size_t i = 0; i < digits.size(); ++i) {
-                    grouped += digits[i];
-                    size_t left = digits.size() - 1 - i;
-                    if (left > 0 && left % 3 == 0) grouped += ',';
-                }
-                suffix = "(" + grouped + "K)";
-                sizePos = tab + 1;
-            }
-        }
-        m_attachList.InsertAttach(" " + name + suffix, 0, 0);
-    }
+    for (const std::string& row : ServerRowTexts(m_strAttachList, m_strAttachSize, NoSizeSuffix::kEmptyParens))
+        m_attachList.InsertAttach(row, 0, 0);
     m_attachList.SetAppliedAttachList(m_strAttachList);
 }

@@ -55,6 +55,10 @@ private:
 
     // Window lifecycle
     int OnCreate();
+    // Fetches the message file named by sqlfilepath and unpacks it into the list and
+    // the SetDBBody event; non-zero fails the window's creation.
+    int RestoreSavedMessage();
+    void ApplyAttachList();
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
     LRESULT OnCopyData(HWND from, const COPYDATASTRUCT& data);

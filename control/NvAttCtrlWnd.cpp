@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include "attach/ListProperty.h"
+
 namespace {
 
 constexpr UINT kAttachListId = 5;
@@ -49,10 +51,38 @@ int CNvAttCtrl::OnCreate() {
         if (!m_fileList.Create(m_hWnd, kFileListId)) return -1;
     } else {
         if (!m_attachList.Create(m_hWnd, kAttachListId)) return -1;
+        if (!m_strSqlFilePath.empty()) {
+            if (RestoreSavedMessage() != 0) return -1;
+        } else {
+            ApplyAttachList();
+        }
+    }
+
+    if (!m_strSignFile.empty()) {
+        if (m_nViewMode == kFileListMode) {
+            m_fileList.InsertFile(m_strSignFile + "()", 0, 1);
+            ShowFileList();
+        } else if (m_nViewMode == 1) {
+            m_attachList.InsertAttach(m_strSignFile + "()", 0, 1);
+            ShowAttachList();
+        }
     }
 
     if (readyState() != READYSTATE_COMPLETE) SetReadyState(READYSTATE_COMPLETE);
     return 0;
+}
+
+void CNvAttCtrl::ApplyAttachList() {
+    // Rows without a known size end in "()" only in compose mode; they are neither laid
+    // out nor announced with ShowAttach here.
+    NoSizeSuffix noSize = m_nViewMode == 1 ? NoSizeSuffix::kEmptyParens : NoSizeSuffix::kNone;
+    bool inserted = false;
+    for (const std::string& row : ServerRowTexts(m_strAttachList, m_strAttachSize, noSize))
+        inserted |= m_attachList.InsertAttach(row, 0, 0) >= 0;
+    if (inserted) {
+        m_attachList.SetRecordKeyList(m_strRecordKeyList);
+        m_attachList.SetSizeList(m_strAttachSize);
+    }
 }
 
 void CNvAttCtrl::OnSize(UINT type, int cx, int cy) {

@@ -47,7 +47,8 @@ std::wstring IconName(HWND dialog) {
 std::wstring StaticTexts(HWND dialog) {
     std::wstring texts;
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (_wcsicmp(ClassName(c).c_str(), L"Static") != 0 || !IsWindowVisible(c)) continue;
+        if (_wcsicmp(ClassName(c).c_str(), L"Static") != 0) continue;
+        if (!(GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE)) continue;  // hidden texts are not shown
         std::wstring t = WindowText(c);
         if (t.empty()) continue;
         if (!texts.empty()) texts += L"\n";

@@ -1,0 +1,97 @@
+"""Runs page scripts against the control through the page host under Wine.
+
+A test gives the page's JScript (text or a file) and the PARAM-style properties; it gets
+back the host's report: checks, failures, script errors, events and every dialog shown.
+"""
+import json
+import os
+import subprocess
+import tempfile
+import unittest
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
+BUILD = os.environ.get('NVATT_BUILD', os.path.join(ROOT, 'build', 'x64'))
+HOST = os.path.join(BUILD, 'tools', 'pagehost', 'PageHost.exe')
+WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
+
+
+def winpath(path):
+    """The path as Windows programs under Wine see it."""
+    return 'Z:' + os.path.abspath(path).replace('/', '\\')
+
+
+def js_string(text):
+    """A JScript string literal for text (paths, Korean names)."""
+    return json.dumps(text, ensure_ascii=False)
+
+
+class PageResult:
+    def __init__(self, returncode, report, stdout, stderr):
+        self.returncode = returncode
+        self.report = report
+        self.stdout = stdout
+        self.stderr = stderr
+
+    @property
+    def passed(self):
+        return self.returncode == 0 and self.report.get('passed', False)
+
+    @property
+    def events(self):
+        return self.report.get('events', [])
+
+    @property
+    def dialogs(self):
+        return self.report.get('dialogs', [])
+
+    @property
+    def logs(self):
+        return self.report.get('logs', [])
+
+    def events_named(self, name):
+        return [e for e in self.events if e.startswith(name + '(')]
+
+    def describe(self):
+        return ('exit %d\nfailures: %s\nscript errors: %s\nlogs: %s\nevents: %s\ndialogs: %s\nstderr: %s'
+                % (self.returncode, self.report.get('failures'), self.report.get('scriptErrors'),
+                   self.logs, self.events, self.dialogs, self.stderr[-2000:]))
+
+
+def run_page(script, params=None, activate=True, timeout=60, env=None):
+    """Runs `script` (JScript text) in the page host; params is a dict of PARAM values."""
+    with tempfile.TemporaryDirectory(prefix='nvatt-page-') as work:
+        page = os.path.join(work, 'page.js')
+        with open(page, 'w', encoding='utf-8') as f:
+            f.write(script)
+        report_path = os.path.join(work, 'report.json')
+        args = [WINE_RUN, HOST, '--report', winpath(report_path), '--timeout', str(timeout)]
+        if params:
+            params_path = os.path.join(work, 'params.txt')
+            with open(params_path, 'w', encoding='utf-8') as f:
+                for name, value in params.items():
+                    value = str(value).replace('\\', '\\\\').replace('\t', '\\t').replace('\n', '\\n')
+                    f.write('%s=%s\n' % (name, value))
+            args += ['--params-file', winpath(params_path)]
+        if not activate:
+            args.append('--no-activate')
+        args.append(winpath(page))
+        run_env = dict(os.environ)
+        if env:
+            run_env.update(env)
+        proc = subprocess.run(args, capture_output=True, timeout=timeout + 60, env=run_env)
+        report = {}
+        if os.path.exists(report_path):
+            with open(report_path, encoding='utf-8') as f:
+                report = json.load(f)
+        return PageResult(proc.returncode, report, proc.stdout.decode('utf-8', 'replace'),
+                          proc.stderr.decode('utf-8', 'replace'))
+
+
+class PageTestCase(unittest.TestCase):
+    """Asserts on page results with the whole report in the failure message."""
+
+    def run_page(self, script, **kwargs):
+        return run_page(script, **kwargs)
+
+    def assertPagePassed(self, result):
+        self.assertTrue(result.passed, result.describe())
