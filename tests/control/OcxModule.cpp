@@ -6,6 +6,16 @@
 #include "control/NvAttIds.h"
 #include "framework/Text.h"
 
+namespace {
+
+template <class Fn>
+Fn Export(HMODULE module, const char* name) {
+    // Through a generic function pointer: FARPROC's own signature is no one's.
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
 const wchar_t* OcxPath() {
     static std::wstring path = [] {
         std::wstring p = L"Z:" + fw::AnsiToWide(NVATT_OCX_PATH);
@@ -24,23 +34,22 @@ OcxModule::~OcxModule() {
 }
 
 HRESULT OcxModule::RegisterServer() {
-    auto fn = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(m_module, "DllRegisterServer"));
+    auto fn = Export<HRESULT(WINAPI*)()>(m_module, "DllRegisterServer");
     return fn ? fn() : E_NOTIMPL;
 }
 
 HRESULT OcxModule::UnregisterServer() {
-    auto fn = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(m_module, "DllUnregisterServer"));
+    auto fn = Export<HRESULT(WINAPI*)()>(m_module, "DllUnregisterServer");
     return fn ? fn() : E_NOTIMPL;
 }
 
 HRESULT OcxModule::CanUnloadNow() {
-    auto fn = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(m_module, "DllCanUnloadNow"));
+    auto fn = Export<HRESULT(WINAPI*)()>(m_module, "DllCanUnloadNow");
     return fn ? fn() : E_NOTIMPL;
 }
 
 HRESULT OcxModule::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
-    auto fn = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
-        GetProcAddress(m_module, "DllGetClassObject"));
+    auto fn = Export<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(m_module, "DllGetClassObject");
     return fn ? fn(clsid, riid, ppv) : E_NOTIMPL;
 }
 
