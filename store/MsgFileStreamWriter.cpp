@@ -31,19 +31,34 @@ HRESULT CMsgFileStreamWriter::AddFile(const std::string& name, const char* path)
     RETURN_IF_FAILED(content.Open(path));
     if (content.Size() == 0) return S_FALSE;
     RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE), content.Size() > std::numeric_limits<uint32_t>::max());
+    return AddContent(name, static_cast<uint32_t>(content.Size()), content);
+}
+
+HRESULT CMsgFileStreamWriter::AddContent(const std::string& name, uint32_t length, CMsgByteSource& content) {
+    RETURN_HR_IF(E_UNEXPECTED, !m_stream);
+    RETURN_HR_IF(E_INVALIDARG, name.empty() || name.size() > std::numeric_limits<uint32_t>::max());
+    if (length == 0) return S_FALSE;
 
     ULARGE_INTEGER start{};
     RETURN_IF_FAILED(m_stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &start));
-    CStreamByteSink sink(m_storage, m_stream.get());
-    CMsgRecordWriter writer(sink);
-    bool written = false;
-    try {
-        written = writer.WriteFile(m_tag, name, static_cast<uint32_t>(content.Size()), content);
-    } catch (const std::bad_alloc&) {
+    // Growing the stream once to the record's full size spares the storage from
+    // extending its sector chain on every chunk, and finds a full disk before any of
+    // the record is written.
+    ULARGE_INTEGER end{};
+    end.QuadPart = start.QuadPart + 12 + name.size() + length;
+    HRESULT hr = m_stream->SetSize(end);
+    if (SUCCEEDED(hr)) {
+        CStreamByteSink sink(m_storage, m_stream.get());
+        CMsgRecordWriter writer(sink);
+        bool written = false;
+        try {
+            written = writer.WriteFile(m_tag, name, length, content);
+        } catch (const std::bad_alloc&) {
+        }
+        if (written) return S_OK;
+        // The content ended early or could not be read, or the storage refused a write.
+        hr = LastWriteStatus(HRESULT_FROM_WIN32(ERROR_READ_FAULT));
     }
-    if (written) return S_OK;
-    // The file shrank or could not be read, or the storage refused a write.
-    HRESULT hr = LastWriteStatus(HRESULT_FROM_WIN32(ERROR_READ_FAULT));
     LARGE_INTEGER back{};
     back.QuadPart = static_cast<LONGLONG>(start.QuadPart);
     if (FAILED(m_stream->SetSize(start)) || FAILED(m_stream->Seek(back, STREAM_SEEK_SET, nullptr))) {

@@ -2,6 +2,7 @@
 // header, one file record per non-empty file on disk, end.
 #pragma once
 
+#include "store/MsgByteSource.h"
 #include "store/MsgStorage.h"
 
 #include <cstdint>
@@ -22,6 +23,9 @@ public:
     // readers would take it as the end of the record); a file of 4 GB or more does not
     // fit the record's length.
     [[nodiscard]] HRESULT AddFile(const std::string& name, const char* path);
+    // The same for content from any source that delivers length bytes (a file already
+    // open, a download in memory).
+    [[nodiscard]] HRESULT AddContent(const std::string& name, uint32_t length, CMsgByteSource& content);
     // Writes the end record and releases the stream.
     [[nodiscard]] HRESULT Finish();
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 
 namespace {
@@ -127,6 +128,37 @@ TEST(MsgFile, EveryRecordKindRoundTrips) {
     EXPECT_EQ(testfiles::ReadAll(out + "\\big.bin"), big);
     EXPECT_EQ(testfiles::ReadAll(out + "\\보고서.hwp"), report);
     EXPECT_NE(GetFileAttributesW((fw::AnsiToWide(out) + L"\\보고서.hwp").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Content that cannot be read to its end leaves no half record: the stream is cut back
+// and takes the next file as if the failed one had never been tried.
+TEST(MsgFile, ContentThatFailsMidwayIsLeftOut) {
+    class FailingSource : public CMsgByteSource {
+    public:
+        bool Read(void* buffer, uint32_t length) override {
+            if (m_left < length) return false;
+            std::memset(buffer, 'z', length);
+            m_left -= length;
+            return true;
+        }
+        uint32_t m_left = 200 * 1024;
+    };
+    ScratchFolder dir("midway");
+    ASSERT_TRUE(testfiles::WriteAll(dir / "after.txt", "after"));
+    const std::string path = dir / "m.pcm2";
+    {
+        CMsgStorage storage;
+        ASSERT_TRUE(storage.Create(path.c_str()));
+        CMsgFileStreamWriter attachments(storage);
+        ASSERT_EQ(attachments.Begin(kMsgAttachStream, MSGREC_ATTACH), S_OK);
+        FailingSource failing;
+        EXPECT_EQ(attachments.AddContent("short.bin", 300 * 1024, failing), HRESULT_FROM_WIN32(ERROR_READ_FAULT));
+        EXPECT_EQ(attachments.AddFile("after.txt", (dir / "after.txt").c_str()), S_OK);
+        ASSERT_EQ(attachments.Finish(), S_OK);
+    }
+    EXPECT_EQ(PlatformView(path), (std::map<std::string, std::string>{
+                                      {"nc_local_attach", RecordBytes().Header().File(MSGREC_ATTACH, "after.txt", "after")
+                                                              .Dword(MSGREC_END).str()}}));
 }
 
 TEST(MsgFile, MissingStreams) {
