@@ -28,7 +28,8 @@ bool CMsgRecordReader::ReadText(std::optional<std::string>& text) {
     if (length > Remaining()) return false;
     std::string bytes(length, '\0');
     if (!ReadRaw(&bytes[0], length)) return false;
-    bytes.resize(bytes.find('\0') == std::string::npos ? length : bytes.find('\0'));
+    size_t zero = bytes.find('\0');
+    if (zero != std::string::npos) bytes.resize(zero);
     text = std::move(bytes);
     return true;
 }
