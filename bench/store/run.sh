@@ -34,12 +34,19 @@ sync
 
 now() { date +%s.%N; }
 calc() { awk "BEGIN { print $1 }"; }
-t0=$(now); cp -r "$work/src" "$work/cp-copy"; t1=$(now)
-cp_seconds=$(calc "$t1 - $t0")
+# Each copy, write and read runs $runs times; the best time counts. Everything is in the
+# page cache by then, so the times compare the work done, not the disk's moods.
+runs=3
+cp_seconds=1e30
+for i in $(seq $runs); do
+  rm -rf "$work/cp-copy"
+  t0=$(now); cp -r "$work/src" "$work/cp-copy"; t1=$(now)
+  cp_seconds=$(calc "($t1 - $t0) < $cp_seconds ? ($t1 - $t0) : $cp_seconds")
+done
 
 # Start the Wine prefix and server first so their start-up is not timed.
 "$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
-/usr/bin/time -v -o "$work/time.txt" "$root/scripts/wine-run" "$exe" "Z:$work/src" "Z:$work" > "$work/bench.txt"
+/usr/bin/time -v -o "$work/time.txt" "$root/scripts/wine-run" "$exe" "Z:$work/src" "Z:$work" $runs > "$work/bench.txt"
 cmp -s <(cd "$work/src" && cat $(ls)) <(cd "$work/extracted" && cat $(ls)) || { echo "run.sh: extracted files differ" >&2; exit 1; }
 [ "$(ls "$work/src" | wc -l)" = "$(ls "$work/extracted" | wc -l)" ] || { echo "run.sh: file count differs" >&2; exit 1; }
 
@@ -47,7 +54,7 @@ get() { sed -n "s/^$1=//p" "$work/bench.txt" | tr -d '\r'; }
 bytes=$(get bytes)
 mb=$(calc "$bytes / 1048576")
 rss_kb=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt")
-printf 'data: %s files, %.1f MiB; message file %.1f MiB\n' "$(get files)" "$mb" "$(calc "$(get message_file_bytes) / 1048576")"
+printf 'data: %s files, %.1f MiB; message file %.1f MiB; best of %s runs\n' "$(get files)" "$mb" "$(calc "$(get message_file_bytes) / 1048576")" "$runs"
 printf '%-34s %8.2f s %8.1f MiB/s\n' "cp -r (Linux, same disk)" "$cp_seconds" "$(calc "$mb / $cp_seconds")"
 printf '%-34s %8.2f s %8.1f MiB/s\n' "CopyFile (Wine, same disk)" "$(get copyfile_seconds)" "$(calc "$mb / $(get copyfile_seconds)")"
 printf '%-34s %8.2f s %8.1f MiB/s\n' "write message file" "$(get write_seconds)" "$(calc "$mb / $(get write_seconds)")"
@@ -57,4 +64,4 @@ printf 'ratio write / CopyFile: %.2f   read / CopyFile: %.2f\n' "$(calc "$(get w
 printf 'peak working set (GetProcessMemoryInfo): start %s MiB, after copy %s, after write %s, after read %s\n' \
   "$(get peak_mb_start)" "$(get peak_mb_after_copy)" "$(get peak_mb_after_write)" "$(get peak_mb_after_read)"
 printf 'peak RSS of the Wine process (/usr/bin/time -v): %.1f MiB\n' "$(calc "$rss_kb / 1024")"
-rm -rf "$work/src" "$work/cp-copy" "$work/copyfile" "$work/extracted"
+rm -rf "$work/src" "$work/cp-copy" "$work/copyfile" "$work/extracted" "$work/bench.pcm2"
