@@ -1,0 +1,27 @@
+// Extracts the files of a message file into one folder on disk.
+#pragma once
+
+#include "framework/UniqueHandle.h"
+#include "store/MsgFileSink.h"
+
+#include <windows.h>
+
+#include <string>
+
+class CFolderFileSink : public CMsgFileSink {
+public:
+    // folder is ANSI; a file lands at folder + "\" + name, joined as they are (a folder
+    // ending in a backslash gives a doubled one, which the file system accepts).
+    explicit CFolderFileSink(std::string folder) : m_folder(std::move(folder)) {}
+    ~CFolderFileSink() override { Discard(); }
+
+    bool Create(const std::string& name) override;
+    bool Write(const void* buffer, uint32_t length) override;
+    bool Finish() override;
+    void Discard() override;
+
+private:
+    std::string m_folder;
+    std::wstring m_path;  // of the open file
+    fw::UniqueFile m_file;
+};

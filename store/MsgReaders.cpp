@@ -1,0 +1,60 @@
+// The four readers of message files: properties and files of the current generation,
+// properties and attachments of the legacy one.
+#include "store/MsgReaders.h"
+
+#include "store/FolderFileSink.h"
+#include "store/MsgRecordTags.h"
+#include "store/MsgStreamParsers.h"
+#include "store/StreamByteSource.h"
+
+#include <new>
+
+namespace {
+
+// Opens the stream, reads it to its size with parse, releases it. A message file is
+// untrusted: a text record may claim up to the stream's size, and running out of
+// memory for it is a failed read, not an exception into the caller's window procedure.
+template <class Parse>
+BOOL ReadStream(CMsgStorage& storage, const char* streamName, bool missingIsEmpty, Parse parse) {
+    try {
+        fw::ComPtr<IStream> stream = storage.OpenStream(streamName);
+        if (!stream) return missingIsEmpty && storage.m_hrLast == STG_E_FILENOTFOUND;
+        STATSTG stat{};
+        storage.m_hrLast = stream->Stat(&stat, STATFLAG_NONAME);
+        if (FAILED(storage.m_hrLast)) return FALSE;
+        CStreamByteSource source(storage, stream.get());
+        CMsgRecordReader reader(source, stat.cbSize.QuadPart);
+        return parse(reader) ? TRUE : FALSE;
+    } catch (const std::bad_alloc&) {
+        storage.m_hrLast = STG_E_INSUFFICIENTMEMORY;
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+BOOL ReadMsgProperties(CMsgStorage& storage, std::string& body, std::string& to, std::string& cc) {
+    return ReadStream(storage, kMsgPropertyStream, false,
+                      [&](CMsgRecordReader& reader) { return ParseMsgProperties(reader, body, to, cc); });
+}
+
+BOOL ReadLegacyProperties(CMsgStorage& storage, std::string& body, std::string& addresses, std::string&) {
+    return ReadStream(storage, kLegacyPropertyStream, false,
+                      [&](CMsgRecordReader& reader) { return ParseLegacyProperties(reader, body, addresses); });
+}
+
+BOOL ReadMsgFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
+                  std::string& sizes) {
+    return ReadStream(storage, streamName, true, [&](CMsgRecordReader& reader) {
+        CFolderFileSink sink(folder ? folder : "");
+        return ParseMsgFiles(reader, sink, names, sizes);
+    });
+}
+
+BOOL ReadLegacyFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
+                     std::string& sizes) {
+    return ReadStream(storage, streamName, true, [&](CMsgRecordReader& reader) {
+        CFolderFileSink sink(folder ? folder : "");
+        return ParseLegacyFiles(reader, sink, names, sizes);
+    });
+}

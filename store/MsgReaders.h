@@ -1,0 +1,25 @@
+// The four readers of message files: properties and files of the current generation,
+// properties and attachments of the legacy one.
+#pragma once
+
+#include "store/MsgStorage.h"
+
+#include <string>
+
+// Each reads one stream of an open storage and never writes into the message file. The
+// out strings are appended to or replaced as their record says; on FALSE they keep what
+// the records before the failure gave them, and files already extracted stay on disk.
+
+// "nc_local_property" into body, To and Cc. FALSE also when the stream is missing.
+BOOL ReadMsgProperties(CMsgStorage& storage, std::string& body, std::string& to, std::string& cc);
+// "_vxLocalproperty": To and Cc arrive merged in addresses; cc is left as passed.
+BOOL ReadLegacyProperties(CMsgStorage& storage, std::string& body, std::string& addresses, std::string& cc);
+// "nc_local_inline" or "nc_local_attach" (ReadMsgFiles) and "_vxLocalAttach"
+// (ReadLegacyFiles): extracts every file into folder and appends its name and a tab to
+// names, its decimal length and a tab to sizes. A missing stream is TRUE with nothing
+// extracted. A stored name with a folder, drive or device part is extracted under its
+// bare name without those parts (listed so), and one with nothing usable left is skipped.
+BOOL ReadMsgFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
+                  std::string& sizes);
+BOOL ReadLegacyFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
+                     std::string& sizes);
