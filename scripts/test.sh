@@ -21,4 +21,7 @@ nvatt_wine_prefix
 # One wineserver for the whole run, stopped by its prefix whatever happens.
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wineserver -p
+# The first program of a prefix starts Wine's own services, which outlive it and keep
+# whatever output it had open: start them here with nothing to hold on to.
+wine wineboot </dev/null >/dev/null 2>&1
 ctest --test-dir build/x64 --output-on-failure -j2 --timeout 900
