@@ -36,6 +36,14 @@ AttachItem* CAttachListCtrl::GetAttachItem(int index) const {
     return reinterpret_cast<AttachItem*>(GetItemData(index));
 }
 
+std::vector<std::string> CAttachListCtrl::RowNames() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        if (const AttachItem* item = GetAttachItem(i)) names.push_back(item->name);
+    }
+    return names;
+}
+
 bool CAttachListCtrl::RemoveAttach(int index) {
     AttachItem* item = GetAttachItem(index);
     if (!DeleteItem(index)) return false;

@@ -23,6 +23,8 @@ public:
     // Frees every record and deletes every row.
     void RemoveAll();
     AttachItem* GetAttachItem(int index) const;
+    // Every row's name, in row order.
+    std::vector<std::string> RowNames() const;
 
     const std::string& recordKeyList() const { return m_strRecordKeyList; }
     const std::string& sizeList() const { return m_strSizeList; }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@
 
 class CNvAttCtrl final : public fw::COleControl {
 public:
+    static constexpr int kFileListMode = 3;
+    static constexpr int kComposeMode = 1;
+
     static HRESULT Create(REFIID riid, void** ppv);
     static HRESULT RegisterClass();
     static HRESULT UnregisterClass();
@@ -63,6 +67,23 @@ private:
     void OnDestroy();
     LRESULT OnCopyData(HWND from, const COPYDATASTRUCT& data);
     LRESULT OnNotify(const NMHDR& header);
+
+    // Adding attachments
+    void OnCommand(UINT id);
+    void OnAttachFileCommand();
+    void OnCancelAttachment();
+    void OnCancelSelectedFiles();
+    void AddFilesFromDialog(bool fileList, DWORD flags);
+    void OnDropFiles(HDROP drop);
+    bool IsAlreadyAttached(bool fileList, const std::string& path) const;
+    // The path a new local row gets: the file itself, or a copy when another program
+    // keeps the file open.
+    std::string OpenTestOrCopy(const std::string& path);
+    // Inserts path + "()"; tells the user when the path is too long for a row.
+    bool InsertLocalFile(bool fileList, const std::string& path);
+    void LayOutList(bool fileList);
+    // A message box with the control's caption.
+    void ShowMessage(const std::string& text, UINT icon);
 
     // Notify handlers of the script properties
     void OnModifiedProperty();

@@ -3,8 +3,6 @@
 #include "control/NvAttCtrl.h"
 
 HRESULT CNvAttCtrl::DoAddAttach(const std::string&, std::string*) { return NotAvailable(L"DoAddAttach"); }
-HRESULT CNvAttCtrl::DoAttachAdd(long*) { return NotAvailable(L"DoAttachAdd"); }
-HRESULT CNvAttCtrl::DoAttachDirect(const std::string&, long*) { return NotAvailable(L"DoAttachDirect"); }
 HRESULT CNvAttCtrl::DoClear() { return NotAvailable(L"DoClear"); }
 HRESULT CNvAttCtrl::DoSubmit() { return NotAvailable(L"DoSubmit"); }
 HRESULT CNvAttCtrl::DoField(const std::string&, const std::string&) { return NotAvailable(L"DoField"); }
@@ -17,7 +15,6 @@ HRESULT CNvAttCtrl::DownLoadAttach(const std::string&, short) { return NotAvaila
 HRESULT CNvAttCtrl::DownLoadFile(const std::string&, short) { return NotAvailable(L"DownLoadFile"); }
 HRESULT CNvAttCtrl::DownLoadSignAttach(const std::string&, const std::string&) { return NotAvailable(L"DownLoadSignAttach"); }
 HRESULT CNvAttCtrl::DownLoadSignFile(const std::string&, const std::string&) { return NotAvailable(L"DownLoadSignFile"); }
-HRESULT CNvAttCtrl::DoAttachAddFile(long*) { return NotAvailable(L"DoAttachAddFile"); }
 HRESULT CNvAttCtrl::LocalSave(const std::string&) { return NotAvailable(L"LocalSave"); }
 HRESULT CNvAttCtrl::LocalSaveCompose(const std::string&) { return NotAvailable(L"LocalSaveCompose"); }
 HRESULT CNvAttCtrl::DoSignStatus(const std::string&) { return NotAvailable(L"DoSignStatus"); }
@@ -27,8 +24,6 @@ HRESULT CNvAttCtrl::DoExe(const std::string&, bool*) { return NotAvailable(L"DoE
 HRESULT CNvAttCtrl::DoSaveListMailDB(const std::string&) { return NotAvailable(L"DoSaveListMailDB"); }
 HRESULT CNvAttCtrl::DoSaveMsg(const std::string&, std::string*) { return NotAvailable(L"DoSaveMsg"); }
 HRESULT CNvAttCtrl::DoSaveFileToServer(const std::string&, std::string*) { return NotAvailable(L"DoSaveFileToServer"); }
-HRESULT CNvAttCtrl::DoGetAttach(std::string*) { return NotAvailable(L"DoGetAttach"); }
-HRESULT CNvAttCtrl::DoGetDeleteAttach(std::string*) { return NotAvailable(L"DoGetDeleteAttach"); }
 HRESULT CNvAttCtrl::DoSaveListSignDB(const std::string&) { return NotAvailable(L"DoSaveListSignDB"); }
 HRESULT CNvAttCtrl::DoOpenSaveSign(const std::string&) { return NotAvailable(L"DoOpenSaveSign"); }
 HRESULT CNvAttCtrl::DoSaveEDM(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveEDM"); }

@@ -10,7 +10,11 @@ namespace {
 
 constexpr UINT kAttachListId = 5;
 constexpr UINT kFileListId = 6;
-constexpr long kFileListMode = 3;
+
+// Menu commands.
+constexpr UINT kCommandAttachFile = 32774;
+constexpr UINT kCommandCancelAttachment = 32775;
+constexpr UINT kCommandCancelSelectedFiles = 32812;
 
 // WM_COPYDATA codes.
 constexpr ULONG_PTR kCodeResolved = 18;
@@ -33,6 +37,12 @@ LRESULT CNvAttCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!data) return DefaultProc(msg, wParam, lParam);
         return OnCopyData(reinterpret_cast<HWND>(wParam), *data);
     }
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0) OnCommand(LOWORD(wParam));  // menu commands, not child notifications
+        return 0;
     case WM_NOTIFY:
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     default:
@@ -70,6 +80,22 @@ int CNvAttCtrl::OnCreate() {
 
     if (readyState() != READYSTATE_COMPLETE) SetReadyState(READYSTATE_COMPLETE);
     return 0;
+}
+
+void CNvAttCtrl::OnCommand(UINT id) {
+    switch (id) {
+    case kCommandAttachFile:
+        OnAttachFileCommand();
+        break;
+    case kCommandCancelAttachment:
+        if (m_attachList.IsWindow()) OnCancelAttachment();
+        break;
+    case kCommandCancelSelectedFiles:
+        if (m_fileList.IsWindow()) OnCancelSelectedFiles();
+        break;
+    default:
+        break;
+    }
 }
 
 void CNvAttCtrl::ApplyAttachList() {

@@ -11,4 +11,11 @@ inline constexpr char kFileSizeUnknown[] = "알 수 없음";
 inline constexpr char kSizeLimitExceeded[] = "첨부 문서의 크기가 제한 용량[%s KB]를 초과했읍니다.";
 inline constexpr char kTransferStopped[] = "전송 중단";
 
+// adding attachments
+inline constexpr char kAllDocumentsFilter[] = "모든 문서(*.*)|*.*||";
+inline constexpr char kDuplicateAttachment[] = "같은 이름의 파일이 이미 첨부되어 있습니다.";
+inline constexpr char kFolderNotAllowed[] = "폴더는 첨부할 수 없습니다.";
+inline constexpr char kPathTooLong[] = "경로가 너무 길어 첨부할 수 없습니다.\n";
+inline constexpr char kTooManyFiles[] = "한 번에 선택한 파일이 너무 많습니다. 나누어 첨부하십시오.";
+
 }  // namespace texts

@@ -2,6 +2,7 @@
 #include "tools/pagehost/HostObject.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <fstream>
 #include <sstream>
@@ -70,6 +71,10 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(34, "listItems", &CHostObject::listItems),
     FW_DISP_METHOD(35, "listColumn", &CHostObject::listColumn),
     FW_DISP_METHOD(36, "listVisible", &CHostObject::listVisible),
+    FW_DISP_METHOD(37, "dropFiles", &CHostObject::dropFiles),
+    FW_DISP_METHOD(26, "selectRows", &CHostObject::selectRows),
+    FW_DISP_METHOD(38, "sendCommand", &CHostObject::sendCommand),
+    FW_DISP_METHOD(39, "screenshot", &CHostObject::screenshot),
     FW_DISP_METHOD(40, "isDirty", &CHostObject::isDirty),
     FW_DISP_METHOD(41, "saveBag", &CHostObject::saveBag),
     FW_DISP_METHOD(42, "loadControl", &CHostObject::loadControl),
@@ -226,6 +231,63 @@ HRESULT CHostObject::listVisible(long id, bool* visible) {
     HWND list = GetDlgItem(m_host->controlWindow(), static_cast<int>(id));
     *visible = list && (GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE);
     return S_OK;
+}
+
+HRESULT CHostObject::dropFiles(const std::string& paths) {
+    HWND target = m_host->controlWindow();
+    if (!target) return fw::ReportError(E_FAIL, L"host", L"the control has no window to drop on");
+    // What the shell hands over: a DROPFILES header and the wide paths, each ended by a
+    // zero, the list ended by another.
+    std::wstring list;
+    for (wchar_t c : Wide(paths)) list += c == L'|' ? L'\0' : c;
+    list += L'\0';
+    list += L'\0';
+    size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (!memory) return E_OUTOFMEMORY;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    if (!PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0)) {
+        GlobalFree(memory);
+        return fw::ReportError(E_FAIL, L"host", L"the drop could not be posted");
+    }
+    m_host->PumpUntilPosted();  // the control handles the drop from the message loop
+    return S_OK;
+}
+
+HRESULT CHostObject::selectRows(long id, const std::string& rows) {
+    HWND list = GetDlgItem(m_host->controlWindow(), static_cast<int>(id));
+    if (!list) return fw::ReportError(E_FAIL, L"host", L"the control has no list with that id");
+    // Rows given as "0,2": exactly these are selected, as a user's clicks leave them.
+    LVITEMW clear = {};
+    clear.stateMask = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    size_t pos = 0;
+    while (pos < rows.size()) {
+        size_t end = rows.find(',', pos);
+        if (end == std::string::npos) end = rows.size();
+        LVITEMW select = {};
+        select.state = LVIS_SELECTED;
+        select.stateMask = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(atoi(rows.substr(pos, end - pos).c_str())),
+                     reinterpret_cast<LPARAM>(&select));
+        pos = end + 1;
+    }
+    return S_OK;
+}
+
+HRESULT CHostObject::sendCommand(long id) {
+    HWND target = m_host->controlWindow();
+    if (!target) return fw::ReportError(E_FAIL, L"host", L"the control has no window");
+    SendMessageW(target, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    return S_OK;
+}
+
+HRESULT CHostObject::screenshot(const std::string& path) {
+    return m_host->SaveScreenshot(path) ? S_OK : fw::ReportError(E_FAIL, L"host", L"cannot save " + Wide(path));
 }
 
 HRESULT CHostObject::isDirty(const VARIANT& control, bool* dirty) {

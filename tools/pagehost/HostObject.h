@@ -49,6 +49,10 @@ private:
     HRESULT listItems(long id, std::string* labels);
     HRESULT listColumn(long id, long column, std::string* texts);
     HRESULT listVisible(long id, bool* visible);
+    HRESULT dropFiles(const std::string& paths);
+    HRESULT selectRows(long id, const std::string& rows);
+    HRESULT sendCommand(long id);
+    HRESULT screenshot(const std::string& path);
     HRESULT isDirty(const VARIANT& control, bool* dirty);
     HRESULT saveBag(const VARIANT& control, std::string* lines);
     HRESULT loadControl(const std::string& lines, VARIANT* control);

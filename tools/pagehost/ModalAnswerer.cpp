@@ -162,6 +162,13 @@ void CModalAnswerer::OnTimer(UINT_PTR id) {
 
 void CModalAnswerer::Perform(HWND dialog, const std::wstring& kind, const std::wstring& action) {
     if (action == L"leave") return;
+    if (kind == L"filenames") {  // second step of a multiple selection
+        HWND box = GetDlgItem(dialog, kFileNameComboId);
+        if (!box) box = GetDlgItem(dialog, kFileNameEditId);
+        SetWindowTextW(box, action.c_str());
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        return;
+    }
     if (kind == L"file") {
         if (action.empty()) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         else TypeFileNames(dialog, action);
@@ -205,14 +212,24 @@ bool CModalAnswerer::PressButton(HWND dialog, const std::wstring& action) {
 
 void CModalAnswerer::TypeFileNames(HWND dialog, const std::wstring& paths) {
     std::vector<std::wstring> files = Split(paths, L'|');
-    std::wstring typed;
-    if (files.size() == 1) {
-        typed = files[0];
-    } else {
-        for (const std::wstring& f : files) typed += L"\"" + f + L"\" ";
-    }
     HWND box = GetDlgItem(dialog, kFileNameComboId);
     if (!box) box = GetDlgItem(dialog, kFileNameEditId);
-    SetWindowTextW(box, typed.c_str());
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    auto pressOk = [dialog] {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    };
+    if (files.size() == 1) {
+        SetWindowTextW(box, files[0].c_str());
+        pressOk();
+        return;
+    }
+    // Several files are picked the way a user does it: go to their folder first, then
+    // type the quoted names.
+    std::wstring folder = files[0].substr(0, files[0].rfind(L'\\') + 1);
+    std::wstring names;
+    for (const std::wstring& f : files) names += L"\"" + f.substr(f.rfind(L'\\') + 1) + L"\" ";
+    SetWindowTextW(box, folder.c_str());
+    pressOk();
+    UINT_PTR id = m_nextTimer++;
+    m_pending.push_back({dialog, std::wstring(L"filenames\n") + names});
+    SetTimer(m_hostWindow, id, 300, nullptr);
 }

@@ -44,7 +44,7 @@ private:
     bool TakeAnswer(const std::wstring& kind, Answer* answer);
     void Perform(HWND dialog, const std::wstring& kind, const std::wstring& action);
     static bool PressButton(HWND dialog, const std::wstring& action);
-    static void TypeFileNames(HWND dialog, const std::wstring& paths);
+    void TypeFileNames(HWND dialog, const std::wstring& paths);
 
     Report& m_report;
     HWND m_hostWindow = nullptr;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "framework/ErrorMacros.h"
 #include "framework/Text.h"
@@ -21,6 +22,8 @@ namespace {
 
 const wchar_t kFrameClass[] = L"NvAttPageHostFrame";
 constexpr UINT_PTR kWatchdogTimer = 1;
+constexpr UINT kPostedMarker = WM_APP + 20;
+bool s_markerSeen = false;
 const RECT kControlRect = {10, 10, 610, 210};
 
 CPageHost* s_host = nullptr;
@@ -167,6 +170,51 @@ void CPageHost::Pump(DWORD ms) {
     }
 }
 
+void CPageHost::PumpUntilPosted() {
+    s_markerSeen = false;
+    PostMessageW(m_frame, kPostedMarker, 0, 0);
+    MSG msg;
+    while (!s_markerSeen && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool CPageHost::SaveScreenshot(const std::string& path) {
+    RECT rect;
+    GetWindowRect(m_frame, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    Pump(200);  // let the windows paint first
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    int stride = ((width * 3 + 3) / 4) * 4;
+    std::vector<char> pixels(static_cast<size_t>(stride) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    return out.good();
+}
+
 void CPageHost::OnEvent(const std::wstring& name, DISPPARAMS* params) {
     std::wstring line = name + L"(";
     for (UINT i = 0; params && i < params->cArgs; ++i) {
@@ -182,6 +230,9 @@ LRESULT CALLBACK CPageHost::FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     switch (msg) {
     case CModalAnswerer::kAnswerMessage:
         if (s_host) s_host->m_answerer.OnAnswerMessage(wParam, lParam);
+        return 0;
+    case kPostedMarker:
+        s_markerSeen = true;
         return 0;
     case WM_TIMER:
         if (wParam == kWatchdogTimer && s_host) {

@@ -41,6 +41,10 @@ public:
     HRESULT NewControl(IPropertyBag* bag, IStream* stream, IStorage* storage, IDispatch** control);
     // Runs the message loop for ms milliseconds (modal UI and posted work go on).
     void Pump(DWORD ms);
+    // Runs the message loop until what was posted before this call has been handled.
+    void PumpUntilPosted();
+    // The host window as the screen shows it, as a 24-bit BMP file.
+    bool SaveScreenshot(const std::string& path);
 
 private:
     HRESULT CreateFrame();

@@ -1,0 +1,236 @@
+"""The attachment list and file list driven from pages: every way of adding a file,
+duplicates, folders, files another program keeps open, labels, names and size texts."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+from nvatt_pages import BUILD, WINE_RUN, PageTestCase, js_string, winpath
+
+ATTACH_LIST = 5
+FILE_LIST = 6
+CANCEL_ATTACHMENT = 32775
+CANCEL_SELECTED_FILES = 32812
+CAPTION = '첨부 컨트롤'
+DUPLICATE = '같은 이름의 파일이 이미 첨부되어 있습니다.'
+FOLDER = '폴더는 첨부할 수 없습니다.'
+HOLD_FILE = os.path.join(BUILD, 'tools', 'holdfile', 'HoldFile.exe')
+
+
+class FilesTestCase(PageTestCase):
+    """Each test gets a folder of files with Korean names."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix='nvatt-attach-')
+        self.addCleanup(shutil.rmtree, self.folder, True)
+
+    def make(self, name, size=1):
+        path = os.path.join(self.folder, name)
+        with open(path, 'wb') as f:
+            f.write(b'x' * size)
+        return winpath(path)
+
+    def run_compose(self, script, style=1, **kwargs):
+        params = {'style': style, 'strMsgInfo': CAPTION}
+        params.update(kwargs.pop('params', {}))
+        return self.run_page(script, params=params, **kwargs)
+
+    def assertMessages(self, result, expected):
+        boxes = [(d['caption'], d['text'], d['icon']) for d in result.dialogs if d['kind'] == 'msgbox']
+        self.assertEqual(boxes, expected, result.describe())
+
+
+class FileDialog(FilesTestCase):
+    def test_three_files_with_a_duplicate_in_the_middle(self):
+        first, dup, third = self.make('첫째.doc'), self.make('둘째.hwp'), self.make('셋째.txt')
+        result = self.run_compose('''
+            host.equal(NvAtt.DoAttachDirect(%(dup)s), 1, "the second file is already attached");
+            host.answer("file", [%(first)s, %(dup)s, %(third)s].join("|"));
+            host.answer("msgbox", "OK");
+            host.equal(NvAtt.DoAttachAdd(), 0, "DoAttachAdd returns 0");
+            host.equal(host.listItems(%(list)d), "첫째.doc\\n둘째.hwp", "rows: newest first");
+            host.equal(NvAtt.DoGetAttach(), %(first)s + "|" + %(dup)s + "|", "names are the full paths");
+        ''' % {'first': js_string(first), 'dup': js_string(dup), 'third': js_string(third), 'list': ATTACH_LIST})
+        self.assertPagePassed(result)
+        self.assertMessages(result, [(CAPTION, DUPLICATE, 'stop')])
+        # DoAttachDirect, the duplicate stop and nothing after it: three layouts.
+        self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)'] * 2)
+
+    def test_cancelled_dialog_adds_nothing_and_file_list_gets_its_own_dialog(self):
+        a, b = self.make('가.txt', 1023), self.make('나.txt', 1536)
+        result = self.run_compose('''
+            host.answer("file", "");
+            NvAtt.DoAttachAddFile();
+            host.equal(host.listItems(%(list)d), "", "cancel adds nothing");
+            host.equal(host.eventCount("ShowAttach"), 0, "and lays nothing out");
+            host.answer("file", %(a)s + "|" + %(b)s);
+            host.equal(NvAtt.DoAttachAddFile(), 0, "DoAttachAddFile returns 0");
+            host.equal(host.listItems(%(list)d), "나.txt\\n가.txt", "file list rows");
+        ''' % {'a': js_string(a), 'b': js_string(b), 'list': FILE_LIST}, style=3)
+        self.assertPagePassed(result)
+        self.assertEqual([d['kind'] for d in result.dialogs], ['file', 'file'])
+        self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)'])
+
+
+class Drop(FilesTestCase):
+    def test_folder_in_the_middle_of_a_drop(self):
+        a, c = self.make('앞.txt'), self.make('뒤.txt')
+        os.mkdir(os.path.join(self.folder, '폴더'))
+        folder = winpath(os.path.join(self.folder, '폴더'))
+        result = self.run_compose('''
+            host.dropFiles([%(a)s, %(folder)s, %(c)s].join("|"));
+            host.equal(host.listItems(%(list)d), "앞.txt", "only the file before the folder");
+            host.dropFiles(%(a)s);
+            host.equal(host.listItems(%(list)d), "앞.txt\\n앞.txt", "drops have no duplicate test");
+        ''' % {'a': js_string(a), 'folder': js_string(folder), 'c': js_string(c), 'list': ATTACH_LIST})
+        self.assertPagePassed(result)
+        self.assertMessages(result, [(CAPTION, FOLDER, 'stop')])
+        self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)'] * 2)
+
+    def test_drop_on_the_file_list_in_file_list_mode(self):
+        a = self.make('보고서(1).doc', 1048576)
+        result = self.run_compose('''
+            host.dropFiles(%s);
+            host.equal(host.listItems(%d), "보고서(1).doc", "label keeps the parentheses of the name");
+            host.equal(host.listColumn(%d, 1), "1.00 MByte", "size column");
+        ''' % (js_string(a), FILE_LIST, FILE_LIST), style=3)
+        self.assertPagePassed(result)
+
+    def test_a_path_too_long_for_a_row_is_refused_with_a_message(self):
+        long_path = 'Z:\\' + '\\'.join(['가나다라마바사아자차'] * 30) + '\\x.txt'
+        result = self.run_compose('''
+            host.dropFiles(%s);
+            host.equal(host.listItems(%d), "", "no row for a path that does not fit");
+        ''' % (js_string(long_path), ATTACH_LIST))
+        self.assertPagePassed(result)
+        self.assertEqual(len(result.dialogs), 1, result.describe())
+        self.assertEqual(result.dialogs[0]['icon'], 'stop')
+        self.assertIn('경로가 너무 길어', result.dialogs[0]['text'])
+
+
+class AttachDirect(FilesTestCase):
+    def test_results_and_messages(self):
+        doc = self.make('문서.doc')
+        os.mkdir(os.path.join(self.folder, 'sub'))
+        result = self.run_compose('''
+            host.equal(NvAtt.DoAttachDirect(%(missing)s), 0, "a path that does not exist");
+            host.equal(host.dialogCount(), 0, "shows nothing");
+            host.equal(NvAtt.DoAttachDirect(%(sub)s), 0, "a folder is not a file");
+            host.equal(NvAtt.DoAttachDirect(%(doc)s), 1, "a file");
+            host.answer("msgbox", "OK");
+            host.equal(NvAtt.DoAttachDirect(%(upper)s), 0, "the same file in other letter case");
+            host.equal(host.listItems(%(list)d), "문서.doc", "one row");
+        ''' % {'missing': js_string(doc + '.none'), 'sub': js_string(winpath(os.path.join(self.folder, 'sub'))),
+               'doc': js_string(doc), 'upper': js_string(doc.upper()), 'list': ATTACH_LIST})
+        self.assertPagePassed(result)
+        self.assertMessages(result, [(CAPTION, DUPLICATE, 'stop')])
+
+
+class LabelsAndNames(FilesTestCase):
+    def test_view_modes_keep_or_drop_the_empty_size_suffix(self):
+        doc = self.make('x.doc')
+        page = '''
+            NvAtt.attachSize = "3072\\t";
+            NvAtt.attachlist = "b.txt\\ta.txt";
+            NvAtt.DoAttachDirect(%s);
+            host.log(host.listItems(%d));
+            host.log(NvAtt.DoGetAttach());
+        ''' % (js_string(doc), ATTACH_LIST)
+        compose = self.run_compose(page, style=1)
+        read = self.run_compose(page, style=0)
+        self.assertPagePassed(compose)
+        self.assertPagePassed(read)
+        # In compose mode the empty suffix disappears from label and name.
+        self.assertEqual(compose.logs[1:], ['x.doc\na.txt\nb.txt(3K)', doc + '|a.txt|b.txt(3K)|'])
+        # Elsewhere it stays in both.
+        self.assertEqual(read.logs[1:], ['x.doc()\na.txt()\nb.txt(3K)', doc + '()|a.txt()|b.txt(3K)|'])
+
+    def test_show_attach_follows_the_rows(self):
+        a, b = self.make('a.txt'), self.make('b.txt')
+        result = self.run_compose('''
+            NvAtt.DoAttachDirect(%(a)s);
+            NvAtt.DoAttachDirect(%(b)s);
+            host.check(host.listVisible(%(list)d), "a list with rows is shown");
+            host.selectRows(%(list)d, "0,1");
+            host.sendCommand(%(cancel)d);
+            host.equal(host.listItems(%(list)d), "", "both rows cancelled");
+            host.check(!host.listVisible(%(list)d), "an empty attachment list hides itself");
+        ''' % {'a': js_string(a), 'b': js_string(b), 'list': ATTACH_LIST, 'cancel': CANCEL_ATTACHMENT})
+        self.assertPagePassed(result)
+        self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)', 'ShowAttach(1)', 'ShowAttach(0)'])
+        self.assertEqual(result.events_named('DelFiles'), ['DelFiles(%s|%s)' % (b, a)])
+
+    def test_empty_file_list_stays_visible(self):
+        a = self.make('a.txt')
+        result = self.run_compose('''
+            host.dropFiles(%(a)s);
+            host.selectRows(%(list)d, "0");
+            host.sendCommand(%(cancel)d);
+            host.equal(host.listItems(%(list)d), "", "row removed");
+            host.check(host.listVisible(%(list)d), "the file list is not hidden");
+        ''' % {'a': js_string(a), 'list': FILE_LIST, 'cancel': CANCEL_SELECTED_FILES}, style=3)
+        self.assertPagePassed(result)
+        self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)', 'ShowAttach(0)'])
+
+    def test_file_list_size_texts_at_their_boundaries(self):
+        sizes = [0, 1023, 1024, 1536, 1048575, 1048576]
+        paths = [self.make('%d.bin' % n, n) for n in sizes]
+        result = self.run_compose('''
+            host.dropFiles(%s);
+            host.log(host.listColumn(%d, 1));
+        ''' % (js_string('|'.join(paths)), FILE_LIST), style=3)
+        self.assertPagePassed(result)
+        self.assertEqual(result.logs[-1].split('\n'),
+                         ['1.00 MByte', '1024.00 KByte', '1.50 KByte', '1.00 KByte', '1023 Byte', '0 Byte'])
+
+
+class FilesHeldOpen(FilesTestCase):
+    def hold(self, path, share):
+        ready = os.path.join(self.folder, 'held.ready')
+        proc = subprocess.Popen([WINE_RUN, HOLD_FILE, path, share, winpath(ready)],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        def release():
+            open(ready + '.release', 'w').close()
+            proc.wait(timeout=30)
+        self.addCleanup(release)
+        for _ in range(200):
+            if os.path.exists(ready):
+                return
+            time.sleep(0.05)
+        self.fail('HoldFile did not open %s' % path)
+
+    def test_copy_is_attached_and_deleted_with_the_window(self):
+        locked = self.make('잠긴 문서.txt', 100)
+        # A copy of that name is already there: the next free name is taken.
+        self.make('사본 - 잠긴 문서.txt', 5)
+        self.hold(locked, 'readwrite')
+        copy = winpath(os.path.join(self.folder, '사본 (2) - 잠긴 문서.txt'))
+        result = self.run_compose('''
+            host.answer("file", %(locked)s);
+            NvAtt.DoAttachAdd();
+            host.equal(host.listItems(%(list)d), "사본 (2) - 잠긴 문서.txt", "the row is the copy");
+            host.equal(NvAtt.DoGetAttach(), %(copy)s + "|", "its name is the copy's path");
+            host.equal(host.readFile(%(copy)s), "%(content)s", "with the file's content");
+            host.deactivate();
+            host.check(!host.fileExists(%(copy)s), "the copy goes with the window");
+        ''' % {'locked': js_string(locked), 'copy': js_string(copy), 'list': ATTACH_LIST, 'content': 'x' * 100})
+        self.assertPagePassed(result)
+        self.assertTrue(os.path.exists(os.path.join(self.folder, '사본 - 잠긴 문서.txt')),
+                        'a file the control did not make stays')
+
+    def test_unreadable_file_keeps_its_own_path(self):
+        locked = self.make('혼자.txt')
+        self.hold(locked, 'none')
+        result = self.run_compose('''
+            host.dropFiles(%(locked)s);
+            host.equal(NvAtt.DoGetAttach(), %(locked)s + "|", "no copy could be made");
+        ''' % {'locked': js_string(locked)})
+        self.assertPagePassed(result)
+        self.assertEqual(sorted(os.listdir(self.folder)), ['held.ready', '혼자.txt'])
+
+
+if __name__ == '__main__':
+    unittest.main()
