@@ -2,13 +2,19 @@
 # Korean ANSI code page (949), no Wine debug noise, no Mono/Gecko installers.
 : "${NVATT_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 : "${NVATT_BUILD:=$NVATT_ROOT/build/x64}"
-export WINEPREFIX="${NVATT_WINEPREFIX:-$NVATT_BUILD/wineprefix}"
+# NVATT_WINE_DISPLAY=x11 gives a prefix of its own with Wine's X11 driver, for
+# screenshots under Xvfb; every other run is headless with the null driver.
+if [ "${NVATT_WINE_DISPLAY:-null}" = x11 ]; then
+  export WINEPREFIX="${NVATT_WINEPREFIX_X11:-$NVATT_BUILD/wineprefix-x11}"
+else
+  export WINEPREFIX="${NVATT_WINEPREFIX:-$NVATT_BUILD/wineprefix}"
+  unset DISPLAY WAYLAND_DISPLAY
+fi
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LANG=ko_KR.UTF-8
 unset LC_ALL
-unset DISPLAY WAYLAND_DISPLAY
 
 # Creates the prefix once. The null display driver must be in the registry before
 # the wineserver that runs the programs starts, so the one that ran wineboot is
@@ -20,7 +26,9 @@ nvatt_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.nvatt-ready" ]; then
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    if [ "${NVATT_WINE_DISPLAY:-null}" != x11 ]; then
+      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    fi
     wineserver -w
     touch "$WINEPREFIX/.nvatt-ready"
   fi

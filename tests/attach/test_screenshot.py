@@ -1,0 +1,49 @@
+"""A picture of the attachment list in compose mode with Korean file names, taken under
+Xvfb with Wine's X11 driver. The PNG is a test artifact in the build tree."""
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from nvatt_pages import BUILD, HOST, ROOT, WINE_RUN, js_string, winpath
+
+ARTIFACT = os.path.join(BUILD, 'artifacts', 'attach-list-compose.png')
+
+
+@unittest.skipUnless(shutil.which('xvfb-run') and shutil.which('convert'), 'needs xvfb-run and ImageMagick')
+class Screenshot(unittest.TestCase):
+    def test_compose_list_with_korean_names(self):
+        work = tempfile.mkdtemp(prefix='nvatt-shot-')
+        self.addCleanup(shutil.rmtree, work, True)
+        names = ['주간 보고서.hwp', '회의록(최종).pdf', '사진.jpg']
+        for name in names:
+            with open(os.path.join(work, name), 'wb') as f:
+                f.write(b'x' * 3000)
+        bmp = os.path.join(work, 'shot.bmp')
+        page = os.path.join(work, 'page.js')
+        with open(page, 'w', encoding='utf-8') as f:
+            f.write('''
+                NvAtt.attachSize = "20480\\t";
+                NvAtt.attachlist = "견적서.xlsx\\t안내문.txt";
+                host.dropFiles(%s);
+                host.check(host.listItems(5).indexOf("주간 보고서.hwp") >= 0, "Korean label shown");
+                host.screenshot(%s);
+            ''' % (js_string('|'.join(winpath(os.path.join(work, n)) for n in names)), js_string(winpath(bmp))))
+        env = dict(os.environ, NVATT_WINE_DISPLAY='x11')
+        ocx = winpath(os.path.join(BUILD, 'control', 'NVATT.OCX'))
+        script = ('set -e; source "%s/scripts/wine-env.sh"; nvatt_wine_prefix; '
+                  'wine regsvr32 /s "%s"; status=0; '
+                  'wine "%s" --param style=1 --param aMode=1 "%s" || status=$?; '
+                  'wineserver -k || true; exit $status') % (ROOT, ocx, HOST, winpath(page))
+        proc = subprocess.run(['xvfb-run', '-a', '-s', '-screen 0 1024x768x24', 'bash', '-c', script],
+                              env=env, capture_output=True, timeout=300)
+        self.assertEqual(proc.returncode, 0, proc.stdout.decode('utf-8', 'replace') + proc.stderr.decode('utf-8', 'replace'))
+        os.makedirs(os.path.dirname(ARTIFACT), exist_ok=True)
+        subprocess.run(['convert', bmp, ARTIFACT], check=True)
+        colours = subprocess.run(['identify', '-format', '%k', ARTIFACT], capture_output=True, check=True)
+        self.assertGreater(int(colours.stdout), 8, 'the picture shows more than a blank window')
+
+
+if __name__ == '__main__':
+    unittest.main()
