@@ -108,7 +108,7 @@ class Request:
         self.parts = []
         self.multipart_defects = []
         self.route = None
-        self.status = None       # status sent back, None when nothing was answered
+        self.status = None       # status sent back; the log line is written before the answer
 
     def header(self, name, default=None):
         lname = name.lower()

@@ -624,7 +624,12 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         status, text = 200, "ok\n"
         try:
             if action == "route":
-                owner.set_route(params["path"], json.loads(body.decode("utf-8")))
+                # Shell scripts send UTF-8; the Windows tests send their literals as CP949.
+                try:
+                    text = body.decode("utf-8")
+                except UnicodeDecodeError:
+                    text = body.decode("cp949")
+                owner.set_route(params["path"], json.loads(text))
             elif action == "reset":
                 owner.clear()
             elif action in ("requests", "wait"):
