@@ -18,4 +18,10 @@ inline constexpr char kFolderNotAllowed[] = "폴더는 첨부할 수 없습니�
 inline constexpr char kPathTooLong[] = "경로가 너무 길어 첨부할 수 없습니다.\n";
 inline constexpr char kTooManyFiles[] = "한 번에 선택한 파일이 너무 많습니다. 나누어 첨부하십시오.";
 
+// upload progress window of the transfer library
+inline constexpr char kUploadCaption[] = "파일 전송";
+inline constexpr char kUploadSending[] = "서버로 보내는 중입니다...";
+inline constexpr char kUploadProgress[] = "%s / %s 바이트 (%d%%)";
+inline constexpr char kUploadCancel[] = "취소";
+
 }  // namespace texts

@@ -1,0 +1,461 @@
+// CHttpUpload against the local test server: the parts it receives as split by the
+// server's own parser, the failures a user meets, and the progress window as a user sees it.
+#include "TestServerClient.h"
+
+#include "res/Texts.h"
+#include "transfer/HttpGet.h"
+#include "transfer/HttpPost.h"
+#include "transfer/HttpUpload.h"
+#include "transfer/UploadProgressDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+namespace {
+
+std::wstring Wide949(const std::string& text) {
+    int n = MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(n, L'\0');
+    MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+std::string RandomBytes(size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string out(n, '\0');
+    for (char& c : out) c = static_cast<char>(rng());
+    // Line breaks and dashes as a multipart parser would trip on them.
+    for (size_t at = 0; at + 8 < n; at += 4093) std::memcpy(&out[at], "\r\n--\r\n\r\n", 8);
+    return out;
+}
+
+struct ExpectedPart {
+    std::string name;
+    bool isFile;
+    std::string fileName;     // file parts
+    std::string contentType;  // file parts
+    std::string content;
+};
+
+void ExpectParts(const ServerRequest& request, const std::vector<ExpectedPart>& expected) {
+    EXPECT_TRUE(request.complete);
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.parser, "email");
+    EXPECT_TRUE(request.defects.empty()) << request.defects.front();
+    EXPECT_EQ(request.Header("Content-Type").rfind("multipart/form-data; boundary=", 0), 0u);
+    EXPECT_EQ(request.Header("Content-Length"), std::to_string(request.bodySize));
+    ASSERT_EQ(request.parts.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const ServerPart& got = request.parts[i];
+        const ExpectedPart& want = expected[i];
+        SCOPED_TRACE("part " + std::to_string(i) + " " + want.name);
+        EXPECT_EQ(got.name, want.name);
+        EXPECT_EQ(got.hasFileName, want.isFile);
+        EXPECT_EQ(got.fileName, want.fileName);
+        EXPECT_EQ(got.hasContentType, want.isFile);
+        EXPECT_EQ(got.contentType, want.contentType);
+        EXPECT_EQ(got.size, want.content.size());
+        if (got.hasContent) {
+            EXPECT_TRUE(got.content == want.content) << "content differs";
+        } else {
+            EXPECT_EQ(got.sha256, Sha256Hex(want.content));
+        }
+    }
+}
+
+class HttpUploadTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        s_folder = std::string(temp) + "nvatt-upload-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(s_folder.c_str(), nullptr);
+    }
+    static void TearDownTestSuite() {
+        for (const std::string& path : s_files) DeleteFileA(path.c_str());
+        RemoveDirectoryA(s_folder.c_str());
+    }
+
+    void SetUp() override {
+        ASSERT_FALSE(m_server.BaseUrl().empty())
+            << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
+        ASSERT_TRUE(m_server.Reset());
+    }
+
+    static std::string WriteFile(const std::string& name, const std::string& content) {
+        std::string path = s_folder + name;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
+        DWORD written = 0;
+        EXPECT_TRUE(::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+        CloseHandle(file);
+        s_files.push_back(path);
+        return path;
+    }
+
+    // A form of text and file parts with what the server must receive for it.
+    void StageMixedForm(CHttpUpload* upload, std::vector<ExpectedPart>* expected) {
+        const std::string binary = RandomBytes(300000, 1);
+        const std::string large = RandomBytes(2500000, 2);
+        std::string binaryPath = WriteFile("data.bin", binary);
+        std::string largePath = WriteFile("큰 파일.pdf", large);
+        upload->AddField("subject", "회의 자료 \"최종\"\r\n둘째 줄");
+        upload->AddFile("my_file1", binaryPath);
+        upload->AddField("na\"me", "x");
+        upload->AddFile("my_file2", largePath);
+        upload->AddField("FILECOUNTER", "2");
+        *expected = {
+            {"subject", false, "", "", "회의 자료 \"최종\"\r\n둘째 줄"},
+            {"my_file1", true, "data.bin", "application/octet-stream", binary},
+            {"na%22me", false, "", "", "x"},
+            {"my_file2", true, "큰 파일.pdf", "application/pdf", large},
+            {"FILECOUNTER", false, "", "", "2"},
+        };
+    }
+
+    TestServerClient m_server;
+    static std::string s_folder;
+    static std::vector<std::string> s_files;
+};
+
+std::string HttpUploadTest::s_folder;
+std::vector<std::string> HttpUploadTest::s_files;
+
+TEST_F(HttpUploadTest, TextAndFilePartsArriveByteForByte) {
+    for (bool withWindow : {true, false}) {
+        SCOPED_TRACE(withWindow ? "Submit" : "Submit_noDlg");
+        ASSERT_TRUE(m_server.Reset());
+        ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;저장했습니다"})"));
+        CHttpUpload upload;
+        std::vector<ExpectedPart> expected;
+        StageMixedForm(&upload, &expected);
+        std::string url = m_server.Url("/upload.asp?mode=send&name=%C7%D1");
+        int result = withWindow ? upload.Submit(url) : upload.Submit_noDlg(url);
+        EXPECT_EQ(result, 0) << std::hex << upload.GetLastResult();
+        EXPECT_EQ(upload.GetReply(), "OK;저장했습니다");
+        EXPECT_EQ(upload.GetStatusCode(), 200u);
+
+        std::vector<ServerRequest> requests;
+        ASSERT_TRUE(m_server.Requests("/upload.asp", 1, &requests));
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(requests[0].query, "mode=send&name=%C7%D1");
+        bool hasAuthorization = true;
+        requests[0].Header("Authorization", &hasAuthorization);
+        EXPECT_FALSE(hasAuthorization);
+        ExpectParts(requests[0], expected);
+    }
+}
+
+TEST_F(HttpUploadTest, KoreanFileNameAndEmptyFile) {
+    ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;"})"));
+    std::string korean = WriteFile("한글 문서 (1).hwp", "HWP Document File");
+    std::string empty = WriteFile("빈 파일.txt", "");
+    CHttpUpload upload;
+    upload.AddFile("FileAtt", korean);
+    upload.AddFile("DocFile", empty);
+    ASSERT_EQ(upload.Submit(m_server.Url("/upload.asp")), 0);
+    EXPECT_EQ(upload.GetReply(), "OK;");
+
+    std::vector<ServerRequest> requests;
+    ASSERT_TRUE(m_server.Requests("/upload.asp", 1, &requests));
+    ExpectParts(requests[0], {
+        {"FileAtt", true, "한글 문서 (1).hwp", "application/x-hwp", "HWP Document File"},
+        {"DocFile", true, "빈 파일.txt", "text/plain", ""},
+    });
+    // The server gets the CP949 bytes: 한 is C7 D1, 글 is B1 DB.
+    ASSERT_FALSE(requests[0].parts.empty());
+    EXPECT_EQ(requests[0].parts[0].fileName.substr(0, 4), "\xC7\xD1\xB1\xDB");
+}
+
+TEST_F(HttpUploadTest, AuthorizationHeader) {
+    ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;1"})"));
+    struct Case {
+        std::string authorization;
+        bool sent;
+    };
+    const Case cases[] = {{"Basic dXNlcjpwYXNz", true}, {"", false}, {"NvAtt 3f2a;user=홍길동", true}};
+    int count = 0;
+    for (const Case& c : cases) {
+        CHttpUpload upload;
+        upload.SetAuthorization(c.authorization);
+        upload.AddField("a", "1");
+        ASSERT_EQ(upload.Submit_noDlg(m_server.Url("/upload.asp")), 0) << c.authorization;
+        std::vector<ServerRequest> requests;
+        ASSERT_TRUE(m_server.Requests("/upload.asp", ++count, &requests));
+        bool found = false;
+        std::string value = requests.back().Header("Authorization", &found);
+        EXPECT_EQ(found, c.sent) << c.authorization;
+        // Header values come back as latin-1 text: compare the bytes.
+        if (c.sent) {
+            EXPECT_EQ(value, c.authorization);
+        }
+    }
+
+    // A line break would start a header of the caller's making: refused, nothing sent.
+    CHttpUpload upload;
+    upload.SetAuthorization("Basic x\r\nX-Injected: 1");
+    upload.AddField("a", "1");
+    EXPECT_EQ(upload.Submit_noDlg(m_server.Url("/upload.asp")), static_cast<int>(E_INVALIDARG));
+    EXPECT_EQ(upload.GetReply(), "");
+    std::vector<ServerRequest> requests;
+    ASSERT_TRUE(m_server.Requests("/upload.asp", 0, &requests));
+    EXPECT_EQ(static_cast<int>(requests.size()), count);
+}
+
+TEST_F(HttpUploadTest, FailuresLeaveNoReplyAndTheSamePartsGoNextTime) {
+    struct Case {
+        const char* what;
+        const char* path;     // page of the failing server, or null for a closed port
+        const char* plan;
+        DWORD receiveMs;
+        HRESULT expected;     // 0: any failure
+        bool serverSeesWholeBody;
+    };
+    const Case cases[] = {
+        {"server down", nullptr, nullptr, 120000, 0, false},
+        {"server closes mid-body", "/cut.asp", R"({"abort_request_after": 100000})", 120000, 0, false},
+        {"HTTP 500", "/error.asp", R"({"status": 500, "body": "서버 오류"})", 120000,
+         MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, 500), true},
+        {"redirect", "/moved.asp", R"({"status": 302, "location": "{base}/ok.asp", "body": "moved"})",
+         120000, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, 302), true},
+        {"stall past the time-out", "/stall.asp", R"({"delay": 6, "body": "OK;late"})", 1000, 0, true},
+        {"answer cut short", "/short.asp", R"({"body": "OK;this answer is cut", "close_after": 5})",
+         120000, 0, true},
+    };
+    for (bool withWindow : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (withWindow ? ", Submit" : ", Submit_noDlg"));
+            ASSERT_TRUE(m_server.Reset());
+            ASSERT_TRUE(m_server.SetRoute("/ok.asp", R"({"body": "OK;again"})"));
+            if (c.path) {
+                ASSERT_TRUE(m_server.SetRoute(c.path, c.plan));
+            }
+            CHttpUpload upload;
+            std::vector<ExpectedPart> expected;
+            StageMixedForm(&upload, &expected);
+            UploadTimeouts timeouts;
+            timeouts.receiveMs = c.receiveMs;
+            upload.SetTimeouts(timeouts);
+            std::string url = c.path ? m_server.Url(c.path) : "http://127.0.0.1:1/upload.asp";
+
+            DWORD start = GetTickCount();
+            int result = withWindow ? upload.Submit(url) : upload.Submit_noDlg(url);
+            EXPECT_NE(result, 0);
+            EXPECT_EQ(result, static_cast<int>(upload.GetLastResult()));
+            if (c.expected) {
+                EXPECT_EQ(upload.GetLastResult(), c.expected);
+            }
+            EXPECT_EQ(upload.GetReply(), "");
+            EXPECT_LT(GetTickCount() - start, 5000u) << "the failure took too long to show";
+
+            if (c.path) {
+                std::vector<ServerRequest> failed;
+                ASSERT_TRUE(m_server.Requests(c.path, 1, &failed));
+                EXPECT_EQ(failed[0].complete, c.serverSeesWholeBody);
+                if (c.serverSeesWholeBody) ExpectParts(failed[0], expected);
+            }
+
+            ASSERT_EQ(upload.Submit_noDlg(m_server.Url("/ok.asp")), 0);
+            EXPECT_EQ(upload.GetReply(), "OK;again");
+            std::vector<ServerRequest> again;
+            ASSERT_TRUE(m_server.Requests("/ok.asp", 1, &again));
+            // The redirect was not followed: the one request here is the second Submit.
+            ASSERT_EQ(again.size(), 1u);
+            ExpectParts(again[0], expected);
+        }
+    }
+}
+
+// What the test's timer saw of the progress window and did with it.
+struct WindowWatch {
+    CHttpUpload* upload = nullptr;
+    std::string busyUrl;
+    HWND dialog = nullptr;
+    HWND owner = nullptr;
+    bool visible = false;
+    std::wstring bytesText, statusText, cancelText;
+    uint64_t sentShown = 0;
+    int busyResult = 0;
+    bool clicked = false;
+};
+WindowWatch* g_watch = nullptr;
+
+uint64_t LeadingNumber(const std::wstring& text) {
+    uint64_t n = 0;
+    for (wchar_t c : text) {
+        if (c == L',') continue;
+        if (c < L'0' || c > L'9') break;
+        n = n * 10 + (c - L'0');
+    }
+    return n;
+}
+
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t text[256] = {};
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+void CALLBACK CancelWhenUnderWay(HWND, UINT, UINT_PTR, DWORD) {
+    WindowWatch& w = *g_watch;
+    if (w.clicked) return;
+    HWND dialog = FindWindowW(L"#32770", Wide949(texts::kUploadCaption).c_str());
+    if (!dialog) return;
+    std::wstring bytes = ItemText(dialog, CUploadProgressDlg::kIdBytes);
+    // Wait until the window shows real progress, as a user would before giving up.
+    if (LeadingNumber(bytes) < 512 * 1024) return;
+    w.dialog = dialog;
+    w.owner = GetWindow(dialog, GW_OWNER);
+    w.visible = IsWindowVisible(dialog) != FALSE;
+    w.bytesText = bytes;
+    w.sentShown = LeadingNumber(bytes);
+    w.statusText = ItemText(dialog, CUploadProgressDlg::kIdStatus);
+    w.cancelText = ItemText(dialog, IDCANCEL);
+    // A page calling in again while the window runs is turned away.
+    w.busyResult = w.upload->Submit_noDlg(w.busyUrl);
+    w.clicked = true;
+    SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+}
+
+TEST_F(HttpUploadTest, CancelInTheProgressWindow) {
+    // The page reads the upload slowly, so it would take about half a minute.
+    ASSERT_TRUE(m_server.SetRoute("/slow.asp", R"({"read_request_slowly": [32768, 0.05], "body": "OK;slow"})"));
+    ASSERT_TRUE(m_server.SetRoute("/ok.asp", R"({"body": "OK;again"})"));
+    const std::string big = RandomBytes(24 << 20, 3);
+    std::string path = WriteFile("big.zip", big);
+
+    HWND owner = CreateWindowExW(0, L"STATIC", L"page", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(owner);
+    CHttpUpload upload;
+    upload.SetOwnerWindow(owner);
+    upload.AddField("subject", "큰 첨부");
+    upload.AddFile("my_file1", path);
+
+    WindowWatch watch;
+    watch.upload = &upload;
+    watch.busyUrl = m_server.Url("/ok.asp");
+    g_watch = &watch;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, CancelWhenUnderWay);
+    DWORD start = GetTickCount();
+    int result = upload.Submit(m_server.Url("/slow.asp"));
+    DWORD elapsed = GetTickCount() - start;
+    KillTimer(nullptr, timer);
+    g_watch = nullptr;
+
+    ASSERT_TRUE(watch.clicked) << "the progress window never showed progress";
+    EXPECT_NE(result, 0);
+    EXPECT_EQ(upload.GetLastResult(), E_ABORT);
+    EXPECT_EQ(upload.GetReply(), "");
+    EXPECT_LT(elapsed, 15000u) << "Cancel did not stop the upload";
+    EXPECT_EQ(watch.owner, owner);
+    EXPECT_TRUE(watch.visible);
+    EXPECT_EQ(watch.statusText, Wide949(texts::kUploadSending));
+    EXPECT_EQ(watch.cancelText, Wide949(texts::kUploadCancel));
+    EXPECT_EQ(watch.busyResult, static_cast<int>(HRESULT_FROM_WIN32(ERROR_BUSY)));
+    // "sent / total 바이트 (p%)", total being the whole body.
+    size_t slash = watch.bytesText.find(L" / ");
+    ASSERT_NE(slash, std::wstring::npos);
+    uint64_t total = LeadingNumber(watch.bytesText.substr(slash + 3));
+    EXPECT_GT(total, big.size());
+    EXPECT_LT(total, big.size() + 1000);
+    EXPECT_NE(watch.bytesText.find(Wide949(" 바이트 (")), std::wstring::npos) << watch.bytesText.c_str();
+
+    std::vector<ServerRequest> slow;
+    ASSERT_TRUE(m_server.Requests("/slow.asp", 1, &slow, 30));
+    EXPECT_FALSE(slow[0].complete);
+    EXPECT_LT(slow[0].bodySize, total);
+
+    ASSERT_EQ(upload.Submit(m_server.Url("/ok.asp")), 0);
+    EXPECT_EQ(upload.GetReply(), "OK;again");
+    std::vector<ServerRequest> again;
+    ASSERT_TRUE(m_server.Requests("/ok.asp", 1, &again));
+    ExpectParts(again[0], {{"subject", false, "", "", "큰 첨부"},
+                           {"my_file1", true, "big.zip", "application/zip", big}});
+    DestroyWindow(owner);
+}
+
+TEST_F(HttpUploadTest, BoundaryMetInAFileIsReplacedAndTheUploadStartsOver) {
+    ASSERT_TRUE(m_server.SetRoute("/ok.asp", R"({"body": "OK;1"})"));
+    uint8_t first[CMultipartForm::kBoundaryRandomBytes], second[CMultipartForm::kBoundaryRandomBytes];
+    std::memset(first, 0x11, sizeof(first));
+    std::memset(second, 0x22, sizeof(second));
+    const std::string firstBoundary = CMultipartForm::MakeBoundary(first);
+    const std::string secondBoundary = CMultipartForm::MakeBoundary(second);
+
+    struct Case {
+        const char* what;
+        bool inFile;
+        int requests;  // the server sees the cut first try when the boundary sat in a file
+    };
+    for (const Case& c : {Case{"in a file, after 1 MB", true, 2}, Case{"in a text value", false, 1}}) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(m_server.Reset());
+        ASSERT_TRUE(m_server.SetRoute("/ok.asp", R"({"body": "OK;1"})"));
+        std::string content = RandomBytes(1500000, 4);
+        std::string text = "plain";
+        if (c.inFile) content.replace(1 << 20, firstBoundary.size(), firstBoundary);
+        else text = "before " + firstBoundary + " after";
+        std::string path = WriteFile("trap.bin", content);
+
+        int calls = 0;
+        CHttpUpload upload;
+        upload.SetBoundaryRandomSource([&](uint8_t* bytes, size_t count) {
+            std::memcpy(bytes, calls++ == 0 ? first : second, count);
+            return true;
+        });
+        upload.AddField("note", text);
+        upload.AddFile("my_file1", path);
+        ASSERT_EQ(upload.Submit_noDlg(m_server.Url("/ok.asp")), 0);
+        EXPECT_EQ(calls, 2);
+
+        std::vector<ServerRequest> requests;
+        ASSERT_TRUE(m_server.Requests("/ok.asp", c.requests, &requests));
+        ASSERT_EQ(static_cast<int>(requests.size()), c.requests);
+        if (c.inFile) {
+            EXPECT_FALSE(requests[0].complete);
+            EXPECT_LT(requests[0].bodySize, content.size());
+        }
+        const ServerRequest& last = requests.back();
+        EXPECT_EQ(last.Header("Content-Type"), "multipart/form-data; boundary=" + secondBoundary);
+        ExpectParts(last, {{"note", false, "", "", text},
+                           {"my_file1", true, "trap.bin", "application/octet-stream", content}});
+    }
+}
+
+TEST(UploadProgressDlg, ProgressLine) {
+    const std::pair<std::pair<uint64_t, uint64_t>, const char*> cases[] = {
+        {{0, 0}, "0 / 0 바이트 (0%)"},
+        {{1234, 5678}, "1,234 / 5,678 바이트 (21%)"},
+        {{999, 1000}, "999 / 1,000 바이트 (99%)"},
+        {{5368709120ull, 5368709120ull}, "5,368,709,120 / 5,368,709,120 바이트 (100%)"},
+    };
+    for (const auto& [values, text] : cases) {
+        EXPECT_EQ(CUploadProgressDlg::FormatProgress(values.first, values.second), text);
+    }
+}
+
+// The request classes exist as interfaces only: they must say so, not pretend to work.
+TEST(HttpRequestStubs, SubmitFailsThroughOnStopBinding) {
+    struct Get : CHttpGet {
+        HRESULT stopped = S_OK;
+        void OnStopBinding(HRESULT hr, const char*) override { stopped = hr; }
+    } get;
+    get.AddField("a", "1");
+    EXPECT_EQ(get.Submit("http://127.0.0.1/x", nullptr), E_NOTIMPL);
+    EXPECT_EQ(get.stopped, E_NOTIMPL);
+    char buffer[8];
+    EXPECT_EQ(get.Read(buffer, sizeof(buffer)), 0u);
+    EXPECT_EQ(get.GetBodySize(), 0u);
+
+    struct Post : CHttpPost {
+        HRESULT stopped = S_OK;
+        void OnStopBinding(HRESULT hr, const char*) override { stopped = hr; }
+    } post;
+    EXPECT_EQ(post.Submit("http://127.0.0.1/x", nullptr), E_NOTIMPL);
+    EXPECT_EQ(post.stopped, E_NOTIMPL);
+}
+
+}  // namespace

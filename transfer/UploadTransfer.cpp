@@ -1,0 +1,368 @@
+// One run of an upload: the WinInet POST that carries a form to a URL, shared by the
+// thread that runs it and the thread that waits for it.
+#include "transfer/UploadTransfer.h"
+
+#include "framework/ErrorMacros.h"
+#include "transfer/BoundaryScanner.h"
+
+#include <ntsecapi.h>
+
+#include <new>
+
+namespace {
+
+const char kAgent[] = "NVATT";
+// The boundary is 128 random bits, so a file holds it only when made to; a few fresh
+// tries settle even that.
+const int kBoundaryTries = 3;
+const HRESULT kBoundaryInFile = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
+const HRESULT kNoAnswer = HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED);
+
+class SrwGuard {
+public:
+    explicit SrwGuard(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+    ~SrwGuard() { ReleaseSRWLockExclusive(&m_lock); }
+    SrwGuard(const SrwGuard&) = delete;
+    SrwGuard& operator=(const SrwGuard&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
+
+struct WorkerStart {
+    std::shared_ptr<CUploadTransfer> transfer;
+    HMODULE pinnedModule;
+};
+
+DWORD WINAPI WorkerMain(void* param) {
+    auto* start = static_cast<WorkerStart*>(param);
+    HMODULE pinned = start->pinnedModule;
+    start->transfer->Run();
+    // The transfer may be the last owner of code in this module: drop it before the
+    // module's pin.
+    delete start;
+    FreeLibraryAndExitThread(pinned, 0);
+}
+
+bool IsHttpStatusSuccess(DWORD status) { return status >= 200 && status < 300; }
+
+}  // namespace
+
+CUploadTransfer::CUploadTransfer(CMultipartForm form, std::string url, std::string authorization,
+                                 UploadTimeouts timeouts, BoundaryRandomSource random)
+    : m_form(std::move(form)),
+      m_url(std::move(url)),
+      m_authorization(std::move(authorization)),
+      m_timeouts(timeouts),
+      m_random(std::move(random)),
+      m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+CUploadTransfer::~CUploadTransfer() = default;
+
+HRESULT CUploadTransfer::Run() {
+    HRESULT hr;
+    try {
+        hr = Transfer();
+    } catch (const std::bad_alloc&) {
+        hr = E_OUTOFMEMORY;
+    }
+    if (FAILED(hr)) m_reply.clear();
+    m_result = hr;
+    SrwGuard guard(m_lock);
+    if (m_done) SetEvent(m_done.get());
+    if (m_notifyWindow) PostMessageW(m_notifyWindow, m_notifyMessage, 0, 0);
+    return hr;
+}
+
+HRESULT CUploadTransfer::RunOnWorkerThread(const std::shared_ptr<CUploadTransfer>& transfer) {
+    // The thread may outlive the caller's wait (a cancel that the platform cannot abort),
+    // so it holds its own reference on the transfer and on this module.
+    HMODULE pinned = nullptr;
+    RETURN_IF_WIN32_BOOL_FALSE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                                  reinterpret_cast<LPCWSTR>(&WorkerMain), &pinned));
+    auto* start = new (std::nothrow) WorkerStart{transfer, pinned};
+    if (!start) {
+        FreeLibrary(pinned);
+        return E_OUTOFMEMORY;
+    }
+    fw::UniqueKernelHandle thread(CreateThread(nullptr, 0, WorkerMain, start, 0, nullptr));
+    if (!thread) {
+        DWORD err = GetLastError();
+        delete start;
+        FreeLibrary(pinned);
+        return HRESULT_FROM_WIN32_OR_FAIL(err);
+    }
+    return S_OK;
+}
+
+void CUploadTransfer::Cancel() {
+    SrwGuard guard(m_lock);
+    m_cancelled = true;
+    // Closing the handle is the platform's way to unblock a synchronous call. Only while
+    // the run is inside a call: otherwise it would use a handle value that WinInet may
+    // already have given to someone else.
+    if (m_inCall && m_request) {
+        InternetCloseHandle(m_request);
+        m_request = nullptr;
+    }
+}
+
+void CUploadTransfer::SetNotifyWindow(HWND window, UINT message) {
+    SrwGuard guard(m_lock);
+    m_notifyWindow = window;
+    m_notifyMessage = message;
+}
+
+bool CUploadTransfer::WaitDone(DWORD ms) const {
+    return m_done && WaitForSingleObject(m_done.get(), ms) == WAIT_OBJECT_0;
+}
+
+void CUploadTransfer::PublishRequest(HINTERNET request) {
+    SrwGuard guard(m_lock);
+    m_request = request;
+    m_requestOpen = true;
+    m_bodyComplete = false;
+}
+
+void CUploadTransfer::CloseRequest() {
+    bool cut;
+    {
+        SrwGuard guard(m_lock);
+        if (m_request) InternetCloseHandle(m_request);
+        m_request = nullptr;
+        cut = m_requestOpen && !m_bodyComplete;
+        m_requestOpen = false;
+    }
+    // Some WinInet versions (Wine's) put a reused connection whose request was cut
+    // mid-body back into their pool, and the next request to the server continues the cut
+    // body there. Dropping the pool's idle connections closes it.
+    if (cut) InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+}
+
+template <class Call>
+HRESULT CUploadTransfer::CallRequest(Call call) {
+    HINTERNET request;
+    {
+        SrwGuard guard(m_lock);
+        if (m_cancelled || !m_request) return E_ABORT;
+        m_inCall = true;
+        request = m_request;
+    }
+    BOOL ok = call(request);
+    DWORD err = ok ? ERROR_SUCCESS : GetLastError();
+    SrwGuard guard(m_lock);
+    m_inCall = false;
+    if (m_cancelled) return E_ABORT;
+    return ok ? S_OK : HRESULT_FROM_WIN32_OR_FAIL(err);
+}
+
+void CUploadTransfer::SetTimeouts(HINTERNET handle) const {
+    // Set on every handle: some WinInet versions do not pass the session's values down.
+    const std::pair<DWORD, DWORD> options[] = {
+        {INTERNET_OPTION_CONNECT_TIMEOUT, m_timeouts.connectMs},
+        {INTERNET_OPTION_SEND_TIMEOUT, m_timeouts.sendMs},
+        {INTERNET_OPTION_RECEIVE_TIMEOUT, m_timeouts.receiveMs},
+        {INTERNET_OPTION_DATA_SEND_TIMEOUT, m_timeouts.sendMs},
+        {INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, m_timeouts.receiveMs},
+    };
+    for (const auto& [option, value] : options) {
+        DWORD v = value;
+        InternetSetOptionA(handle, option, &v, sizeof(v));
+    }
+}
+
+HRESULT CUploadTransfer::OpenFiles(std::vector<fw::UniqueFile>* files,
+                                   std::vector<uint64_t>* sizes) const {
+    const std::vector<FormPart>& parts = m_form.Parts();
+    files->clear();
+    files->resize(parts.size());
+    sizes->assign(parts.size(), 0);
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (!parts[i].isFile) continue;
+        // Others may keep writing or delete the file; what is sent is what it held now.
+        fw::UniqueFile file(CreateFileA(parts[i].value.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !file);
+        LARGE_INTEGER size;
+        RETURN_IF_WIN32_BOOL_FALSE(GetFileSizeEx(file.get(), &size));
+        (*sizes)[i] = static_cast<uint64_t>(size.QuadPart);
+        (*files)[i] = std::move(file);
+    }
+    return S_OK;
+}
+
+HRESULT CUploadTransfer::Transfer() {
+    // A header line cannot carry a line break; the server would read a second header.
+    RETURN_HR_IF(E_INVALIDARG, m_authorization.find_first_of("\r\n") != std::string::npos);
+
+    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
+    char user[256] = {}, password[256] = {};
+    URL_COMPONENTSA url = {};
+    url.dwStructSize = sizeof(url);
+    url.lpszHostName = host;
+    url.dwHostNameLength = sizeof(host);
+    url.lpszUserName = user;
+    url.dwUserNameLength = sizeof(user);
+    url.lpszPassword = password;
+    url.dwPasswordLength = sizeof(password);
+    url.dwUrlPathLength = 1;  // pointers into m_url
+    url.dwExtraInfoLength = 1;
+    RETURN_IF_WIN32_BOOL_FALSE(InternetCrackUrlA(m_url.c_str(), static_cast<DWORD>(m_url.size()), 0, &url));
+    RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_INTERNET_UNRECOGNIZED_SCHEME),
+                 url.nScheme != INTERNET_SCHEME_HTTP && url.nScheme != INTERNET_SCHEME_HTTPS);
+    std::string objectPath;
+    if (url.lpszUrlPath) objectPath.assign(url.lpszUrlPath, url.dwUrlPathLength);
+    if (url.lpszExtraInfo) objectPath.append(url.lpszExtraInfo, url.dwExtraInfoLength);
+    if (objectPath.empty() || objectPath[0] != '/') objectPath.insert(0, "/");
+
+    std::vector<fw::UniqueFile> files;
+    std::vector<uint64_t> sizes;
+    RETURN_IF_FAILED(OpenFiles(&files, &sizes));
+    m_buffer.resize(kChunkBytes);
+
+    fw::UniqueHInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !session);
+    SetTimeouts(session.get());
+    fw::UniqueHInternet connection(InternetConnectA(session.get(), host, url.nPort,
+                                                    user[0] ? user : nullptr,
+                                                    password[0] ? password : nullptr,
+                                                    INTERNET_SERVICE_HTTP, 0, 0));
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !connection);
+    SetTimeouts(connection.get());
+    // The request handle goes before its connection: closing a parent ends its children,
+    // and a second close of a dead handle could hit a new one that reuses its value.
+    struct RequestCloser {
+        CUploadTransfer* transfer;
+        ~RequestCloser() { transfer->CloseRequest(); }
+    } requestCloser{this};
+
+    for (int attempt = 0; attempt < kBoundaryTries; ++attempt) {
+        uint8_t random[CMultipartForm::kBoundaryRandomBytes];
+        bool filled = m_random ? m_random(random, sizeof(random)) : RtlGenRandom(random, sizeof(random));
+        RETURN_HR_IF(E_FAIL, !filled);
+        std::string boundary = CMultipartForm::MakeBoundary(random);
+        std::vector<BodySegment> segments;
+        if (!m_form.Layout(boundary, sizes, &segments)) continue;
+        HRESULT hr = SendOnce(connection.get(), objectPath, url.nScheme == INTERNET_SCHEME_HTTPS,
+                              boundary, segments, files);
+        if (hr != kBoundaryInFile) return hr;
+        // The request was cut short; the server drops an upload whose body never completed.
+        CloseRequest();
+        for (fw::UniqueFile& file : files) {
+            LARGE_INTEGER zero = {};
+            if (file) RETURN_IF_WIN32_BOOL_FALSE(SetFilePointerEx(file.get(), zero, nullptr, FILE_BEGIN));
+        }
+    }
+    return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
+}
+
+HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objectPath, bool secure,
+                                  const std::string& boundary,
+                                  const std::vector<BodySegment>& segments,
+                                  std::vector<fw::UniqueFile>& files) {
+    const uint64_t total = CMultipartForm::ContentLength(segments);
+    m_total = total;
+    m_sent = 0;
+
+    static const char* const kAccept[] = {"*/*", nullptr};
+    // Redirects are not followed: after a redirect WinInet would send a GET without the
+    // body, and the page that answers would not be the upload page.
+    DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI |
+                  INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                  INTERNET_FLAG_PRAGMA_NOCACHE | (secure ? INTERNET_FLAG_SECURE : 0);
+    HINTERNET request = HttpOpenRequestA(connection, "POST", objectPath.c_str(), nullptr, nullptr,
+                                         const_cast<const char**>(kAccept), flags, 0);
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !request);
+    PublishRequest(request);
+    SetTimeouts(request);
+
+    // Content-Length goes in as a header of our own: the length field of
+    // HttpSendRequestEx holds only 32 bits.
+    std::string headers = "Content-Type: " + CMultipartForm::ContentType(boundary) + "\r\n" +
+                          "Content-Length: " + std::to_string(total) + "\r\n";
+    if (!m_authorization.empty()) headers += "Authorization: " + m_authorization + "\r\n";
+    RETURN_IF_FAILED(CallRequest([&](HINTERNET r) {
+        return HttpAddRequestHeadersA(r, headers.c_str(), static_cast<DWORD>(headers.size()),
+                                      HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
+    }));
+    INTERNET_BUFFERSA buffers = {};
+    buffers.dwStructSize = sizeof(buffers);
+    buffers.dwBufferTotal = total <= MAXDWORD ? static_cast<DWORD>(total) : 0;
+    RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return HttpSendRequestExA(r, &buffers, nullptr, 0, 0); }));
+
+    for (const BodySegment& segment : segments) {
+        if (segment.filePart < 0) {
+            RETURN_IF_FAILED(Write(segment.bytes.data(), segment.bytes.size()));
+        } else {
+            RETURN_IF_FAILED(SendFile(files[segment.filePart].get(), segment.fileSize, boundary));
+        }
+    }
+    RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpEndRequestA(r, nullptr, 0, 0); }));
+    {
+        SrwGuard guard(m_lock);
+        m_bodyComplete = true;
+    }
+
+    DWORD status = 0, length = sizeof(status);
+    HRESULT hr = CallRequest([&](HINTERNET r) {
+        return HttpQueryInfoA(r, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr);
+    });
+    if (hr == E_ABORT) return hr;
+    // Some WinInet versions end a request whose connection died or timed out without an
+    // error, leaving no status: that is no answer, not an empty one.
+    RETURN_HR_IF(kNoAnswer, FAILED(hr) || status == 0);
+    m_status = status;
+    RETURN_HR_IF(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, status), !IsHttpStatusSuccess(status));
+    return ReadReply();
+}
+
+HRESULT CUploadTransfer::Write(const char* data, size_t size) {
+    while (size > 0) {
+        DWORD chunk = static_cast<DWORD>(size < kChunkBytes ? size : kChunkBytes);
+        DWORD written = 0;
+        RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return InternetWriteFile(r, data, chunk, &written); }));
+        RETURN_HR_IF(kNoAnswer, written == 0);
+        data += written;
+        size -= written;
+        m_sent += written;
+    }
+    return S_OK;
+}
+
+HRESULT CUploadTransfer::SendFile(HANDLE file, uint64_t size, const std::string& boundary) {
+    CBoundaryScanner scanner(boundary);
+    uint64_t left = size;
+    while (left > 0) {
+        DWORD want = static_cast<DWORD>(left < kChunkBytes ? left : kChunkBytes);
+        DWORD got = 0;
+        RETURN_IF_WIN32_BOOL_FALSE(ReadFile(file, m_buffer.data(), want, &got, nullptr));
+        // The file shrank since its size went into Content-Length: the body cannot be made whole.
+        RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_HANDLE_EOF), got == 0);
+        if (scanner.Feed(m_buffer.data(), got)) return kBoundaryInFile;
+        RETURN_IF_FAILED(Write(m_buffer.data(), got));
+        left -= got;
+    }
+    return S_OK;
+}
+
+HRESULT CUploadTransfer::ReadReply() {
+    m_reply.clear();
+    char lengthText[32] = {};
+    DWORD lengthSize = sizeof(lengthText) - 1;
+    bool hasLength = SUCCEEDED(CallRequest([&](HINTERNET r) {
+        return HttpQueryInfoA(r, HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr);
+    }));
+    for (;;) {
+        DWORD got = 0;
+        RETURN_IF_FAILED(CallRequest([&](HINTERNET r) {
+            return InternetReadFile(r, m_buffer.data(), static_cast<DWORD>(m_buffer.size()), &got);
+        }));
+        if (got == 0) break;
+        RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), m_reply.size() + got > kMaxReplyBytes);
+        m_reply.append(m_buffer.data(), got);
+    }
+    // A connection that dies inside the answer can look like its end; the length tells.
+    RETURN_HR_IF(kNoAnswer, hasLength && std::to_string(m_reply.size()) != lengthText);
+    return S_OK;
+}
