@@ -161,6 +161,7 @@ class Request:
             self.seq, x(self.method), x(self.path), x(self.query_raw), int(self.complete),
             self.body_size, self.body_sha256 or "-", self.parser or "-",
             self.status if self.status is not None else "-", self.connection)]
+        lines.append("line %s" % x(self.request_line))
         for k, v in self.headers:
             lines.append("header %s %s" % (x(k), x(v)))
         if self.body is not None:

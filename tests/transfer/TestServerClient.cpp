@@ -124,6 +124,10 @@ bool TestServerClient::Requests(const std::string& path, int count, std::vector<
             current->connection = std::atoi(connection.c_str());
         } else if (!current) {
             return false;
+        } else if (kind == "line") {
+            std::string line;
+            words >> line;
+            current->requestLine = FromHex(line);
         } else if (kind == "header") {
             std::string k, v;
             words >> k >> v;

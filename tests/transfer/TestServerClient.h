@@ -24,6 +24,7 @@ struct ServerPart {
 struct ServerRequest {
     int seq = 0;
     std::string method, path, query;
+    std::string requestLine;  // as sent, without its line end
     bool complete = false;
     uint64_t bodySize = 0;
     std::string bodySha256, parser, status;

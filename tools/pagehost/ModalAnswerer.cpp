@@ -57,6 +57,26 @@ std::wstring StaticTexts(HWND dialog) {
     return texts;
 }
 
+// A message box holds its text in one static of id 0xFFFF, maybe an icon, and buttons
+// with the standard command ids; a dialog that merely labels its fields with unnamed
+// statics (also 0xFFFF) has other controls too.
+bool IsMessageBox(HWND dialog) {
+    int texts = 0;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        std::wstring cls = ClassName(c);
+        int id = GetDlgCtrlID(c);
+        bool icon = (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        if (_wcsicmp(cls.c_str(), L"Static") == 0 && icon) continue;
+        if (_wcsicmp(cls.c_str(), L"Static") == 0 && id == kMessageTextId) {
+            ++texts;
+            continue;
+        }
+        if (_wcsicmp(cls.c_str(), L"Button") == 0 && id >= IDOK && id <= IDCONTINUE) continue;
+        return false;
+    }
+    return texts == 1;
+}
+
 std::vector<std::wstring> Split(const std::wstring& text, wchar_t sep) {
     std::vector<std::wstring> parts;
     size_t pos = 0;
@@ -120,9 +140,9 @@ bool CModalAnswerer::TakeAnswer(const std::wstring& kind, Answer* answer) {
 void CModalAnswerer::Handle(HWND dialog) {
     DialogRecord record;
     record.caption = WindowText(dialog);
-    if (HWND text = GetDlgItem(dialog, kMessageTextId)) {
+    if (IsMessageBox(dialog)) {
         record.kind = L"msgbox";
-        record.text = WindowText(text);
+        record.text = WindowText(GetDlgItem(dialog, kMessageTextId));
         record.icon = IconName(dialog);
     } else if (GetDlgItem(dialog, kFileNameComboId) || GetDlgItem(dialog, kFileNameEditId)) {
         record.kind = L"file";
