@@ -9,6 +9,7 @@
 
 #include "attach/AttachListCtrl.h"
 #include "attach/FileListCtrl.h"
+#include "control/BusyDlg.h"
 #include "framework/OleControl.h"
 
 class CNvAttCtrl final : public fw::COleControl {
@@ -63,6 +64,8 @@ private:
     // the SetDBBody event; non-zero fails the window's creation.
     int RestoreSavedMessage();
     void ApplyAttachList();
+    // WM_COPYDATA 22: the answer names the signed document to fetch and show.
+    void OpenSignedDocument(const std::string& data);
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
     LRESULT OnCopyData(HWND from, const COPYDATASTRUCT& data);
@@ -185,6 +188,7 @@ private:
     int m_bLocalMessage = 0;
     std::string m_strMailId;
     std::string m_strMailFile;
+    CBusyDlg m_busyDlg;
     int m_bBusyShown = 0;
     std::string m_strSignDocId;
     std::string m_strSignId;

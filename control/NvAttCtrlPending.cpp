@@ -41,8 +41,3 @@ HRESULT CNvAttCtrl::DoDetachProcess() { return NotAvailable(L"DoDetachProcess");
 HRESULT CNvAttCtrl::DoSetLoginINI() { return NotAvailable(L"DoSetLoginINI"); }
 HRESULT CNvAttCtrl::DoShowAttDlg() { return NotAvailable(L"DoShowAttDlg"); }
 HRESULT CNvAttCtrl::LocalTempSave(const std::string&, std::string*) { return NotAvailable(L"LocalTempSave"); }
-
-// Restoring needs the message file readers and the request client; until they are
-// part of the build a page that names a saved message gets no window rather than an
-// empty one.
-int CNvAttCtrl::RestoreSavedMessage() { return -1; }

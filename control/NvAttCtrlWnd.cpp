@@ -19,6 +19,7 @@ constexpr UINT kCommandCancelSelectedFiles = 32812;
 // WM_COPYDATA codes.
 constexpr ULONG_PTR kCodeResolved = 18;
 constexpr ULONG_PTR kCodeCompanionIdle = 20;
+constexpr ULONG_PTR kCodeSignedDocument = 22;
 
 }  // namespace
 
@@ -55,6 +56,7 @@ int CNvAttCtrl::OnCreate() {
     m_strCaption = m_strMsgInfo;
     DragAcceptFiles(m_hWnd, TRUE);
     m_hWaitCursor = LoadCursor(nullptr, IDC_APPSTARTING);
+    m_busyDlg.SetOwner(m_hWnd);
     CreateDirectoryA("C:\\VelaWare\\", nullptr);  // an existing folder is fine
 
     if (m_nViewMode == kFileListMode) {
@@ -137,6 +139,9 @@ LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
         return 1;
     }
     case kCodeCompanionIdle:
+        return 1;
+    case kCodeSignedDocument:
+        OpenSignedDocument(text);
         return 1;
     default:
         return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));

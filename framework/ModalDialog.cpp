@@ -6,11 +6,16 @@
 namespace fw {
 
 INT_PTR ModalDialog::DoModal() {
-    return DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent,
-                           &ModalDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    m_ended = false;
+    INT_PTR result = DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent,
+                                     &ModalDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    // A dialog whose window someone else destroyed ends with what it chose on the way out.
+    return m_ended ? m_result : result;
 }
 
 void ModalDialog::EndDialog(INT_PTR result) {
+    m_ended = true;
+    m_result = result;
     if (m_hWnd) ::EndDialog(m_hWnd, result);
 }
 

@@ -14,8 +14,8 @@ public:
     ModalDialog& operator=(const ModalDialog&) = delete;
     virtual ~ModalDialog() = default;
 
-    // Runs the dialog's own message loop; returns what EndDialog was given, or -1 when
-    // the template is missing.
+    // Runs the dialog's own message loop; returns what EndDialog was given (also when the
+    // window was destroyed after it), or -1 when the template is missing.
     INT_PTR DoModal();
     HWND hwnd() const { return m_hWnd; }
 
@@ -36,6 +36,8 @@ protected:
     HWND m_parent;
 
 private:
+    bool m_ended = false;
+    INT_PTR m_result = -1;
     static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 

@@ -24,4 +24,7 @@ inline constexpr char kUploadSending[] = "서버로 보내는 중입니다...";
 inline constexpr char kUploadProgress[] = "%s / %s 바이트 (%d%%)";
 inline constexpr char kUploadCancel[] = "취소";
 
+// window lifecycle
+inline constexpr char kSignedPathWrong[] = "파일 경로가 정확하지 않습니다.";
+
 }  // namespace texts

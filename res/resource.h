@@ -18,5 +18,11 @@
 #define IDC_ABOUT_VERSION 102
 #define IDC_PROPPAGE_TEXT 201
 
+// Busy popup
+#define IDD_BUSY 522
+#define IDB_BUSY 523
+#define IDC_BUSY_TEXT 1030
+#define IDC_BUSY_PICTURE 1031
+
 // Type library
 #define IDR_TYPELIB 1

@@ -74,6 +74,7 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(37, "dropFiles", &CHostObject::dropFiles),
     FW_DISP_METHOD(26, "selectRows", &CHostObject::selectRows),
     FW_DISP_METHOD(38, "sendCommand", &CHostObject::sendCommand),
+    FW_DISP_METHOD(62, "sendCopyData", &CHostObject::sendCopyData),
     FW_DISP_METHOD(39, "screenshot", &CHostObject::screenshot),
     FW_DISP_METHOD(40, "isDirty", &CHostObject::isDirty),
     FW_DISP_METHOD(41, "saveBag", &CHostObject::saveBag),
@@ -283,6 +284,17 @@ HRESULT CHostObject::sendCommand(long id) {
     HWND target = m_host->controlWindow();
     if (!target) return fw::ReportError(E_FAIL, L"host", L"the control has no window");
     SendMessageW(target, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    return S_OK;
+}
+
+HRESULT CHostObject::sendCopyData(long code, const std::string& data) {
+    HWND target = m_host->controlWindow();
+    if (!target) return fw::ReportError(E_FAIL, L"host", L"the control has no window");
+    COPYDATASTRUCT copy = {};
+    copy.dwData = static_cast<ULONG_PTR>(code);
+    copy.cbData = static_cast<DWORD>(data.size());
+    copy.lpData = data.empty() ? nullptr : const_cast<char*>(data.data());
+    SendMessageW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
     return S_OK;
 }
 

@@ -52,6 +52,7 @@ private:
     HRESULT dropFiles(const std::string& paths);
     HRESULT selectRows(long id, const std::string& rows);
     HRESULT sendCommand(long id);
+    HRESULT sendCopyData(long code, const std::string& data);
     HRESULT screenshot(const std::string& path);
     HRESULT isDirty(const VARIANT& control, bool* dirty);
     HRESULT saveBag(const VARIANT& control, std::string* lines);

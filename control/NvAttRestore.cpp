@@ -1,0 +1,94 @@
+// CNvAttCtrl: the start-up restore of a saved message named by sqlfilepath, and the
+// signed document handed to the viewer.
+#include "control/NvAttCtrl.h"
+
+#include <shellapi.h>
+
+#include "attach/ListProperty.h"
+#include "download/HttpGetToFile.h"
+#include "res/Texts.h"
+#include "store/MsgReaders.h"
+
+namespace {
+
+const char kSavedMailPath[] = "c:\\velaware\\velasavemail2.pcm";
+const char kSignedDocumentPath[] = "c:\\velaware\\velasavesign.ncf";
+const char kViewer[] = "\\VelaV2.exe";
+constexpr DWORD kTempPathBuffer = 512;
+
+void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
+    if (what.empty()) return;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+}  // namespace
+
+int CNvAttCtrl::RestoreSavedMessage() {
+    m_bLocalMessage = 1;  // stays set even when the fetch fails
+    size_t dot = m_strSqlFilePath.rfind('.');
+    std::string extension = dot == std::string::npos ? std::string() : m_strSqlFilePath.substr(dot + 1);
+
+    char temp[kTempPathBuffer];
+    DWORD length = GetTempPathA(kTempPathBuffer, temp);
+    // A temporary folder that does not fit the buffer is a restore that cannot be done.
+    if (length == 0 || length >= kTempPathBuffer) return -1;
+
+    HttpGetToFile(m_strSqlFilePath, kSavedMailPath);
+    CMsgStorage storage;
+    if (!storage.Open(kSavedMailPath)) return -1;
+
+    // The name decides the generation: the file carries no mark of its own.
+    std::string body, to, cc, names, sizes;
+    bool ok;
+    if (extension != "pcm2" && extension != "PCM2") {
+        ok = ReadLegacyProperties(storage, body, to, cc) &&
+             ReadLegacyFiles(storage, "_vxLocalAttach", temp, names, sizes);
+    } else {
+        ok = ReadMsgProperties(storage, body, to, cc) &&
+             ReadMsgFiles(storage, "nc_local_inline", temp, names, sizes);
+        if (ok) {
+            // The body's image references point at the extracted images from now on.
+            for (const std::string& name : TabTerminatedNames(names))
+                ReplaceAll(body, name, std::string(temp) + "\\" + name);
+            names.clear();
+            sizes.clear();
+            ok = ReadMsgFiles(storage, "nc_local_attach", temp, names, sizes);
+        }
+    }
+    storage.Close();
+    if (!ok) return -1;
+
+    std::vector<std::string> attachments = TabTerminatedNames(names);
+    for (const std::string& name : attachments) m_attachList.InsertAttach(std::string(temp) + "\\" + name, 0, 1);
+    ReplaceAll(body, "\"", "'");
+
+    if (!attachments.empty()) {
+        RECT client = {};
+        GetClientRect(m_hWnd, &client);
+        RECT row = {};
+        m_attachList.GetItemRect(0, &row, LVIR_BOUNDS);
+        ShowWindow(m_attachList.hwnd(), SW_SHOW);
+        MoveWindow(m_attachList.hwnd(), 0, client.top, client.right < 0 ? 0 : client.right,
+                   row.bottom - row.top + 2 * GetSystemMetrics(SM_CYDLGFRAME), TRUE);
+    }
+    FireSetDBBody(body, to, cc, attachments.empty() ? 0 : 1);
+    return 0;
+}
+
+void CNvAttCtrl::OpenSignedDocument(const std::string& data) {
+    SetCursor(m_hPrevCursor);
+    m_bRequestBusy = 0;
+    if (!data.empty() && data[0] == '0') {
+        ShowMessage(texts::kSignedPathWrong, MB_ICONEXCLAMATION);
+        return;
+    }
+    // The URL lived in a 260-byte buffer: longer answers are not a URL of the server's.
+    std::string url = data.substr(1, MAX_PATH - 1);
+    HttpGetToFile(url, kSignedDocumentPath);
+    char system[MAX_PATH];
+    UINT n = GetSystemDirectoryA(system, MAX_PATH);
+    std::string viewer = std::string(system, n < MAX_PATH ? n : 0) + kViewer;
+    std::string parameter = std::string("\"") + kSignedDocumentPath + "\"";
+    ShellExecuteA(m_hWnd, "open", viewer.c_str(), parameter.c_str(), nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,23 @@
+// Stand-in for the document viewer that the control starts on message files and signed
+// documents: appends the command line it was started with to a record file and exits.
+//
+// The record file is C:\VelaWare\viewer-calls.txt, one UTF-8 line per start.
+#include <windows.h>
+
+#include <string>
+
+int main() {
+    const wchar_t* commandLine = GetCommandLineW();
+    int n = WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, nullptr, 0, nullptr, nullptr);
+    std::string line(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, &line[0], n, nullptr, nullptr);
+    line += "\n";
+    CreateDirectoryW(L"C:\\VelaWare", nullptr);
+    HANDLE record = CreateFileW(L"C:\\VelaWare\\viewer-calls.txt", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (record == INVALID_HANDLE_VALUE) return 1;
+    DWORD written = 0;
+    WriteFile(record, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(record);
+    return 0;
+}
