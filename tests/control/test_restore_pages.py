@@ -1,0 +1,216 @@
+"""The control's window: the restore of a saved message at creation, the signature file,
+and the signed document handed to the viewer."""
+import os
+import shutil
+import sys
+import tempfile
+import unittest
+
+from nvatt_pages import BUILD, PageTestCase, js_string, winpath
+import message_files
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
+from nvatt_server import NvattServer  # noqa: E402
+
+ATTACH_LIST = 5
+FILE_LIST = 6
+PREFIX = os.environ.get('NVATT_WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
+VELAWARE = os.path.join(PREFIX, 'drive_c', 'VelaWare')
+IMAGE_A = b'GIF89a' + b'x' * 1018  # text bytes: the page reads it back as a string
+IMAGE_B = b'\x89PNG' + b'\x00' * 100
+REPORT = '주간 보고서.hwp'.encode('cp949')  # CP949 name as the file stores it
+
+# The page collects the restore's event and then looks at the list.
+RECORD_EVENT = '''
+    var restored = null;
+    function NvAtt_SetDBBody(body, to, cc, haveAttach) {
+        restored = {body: body, to: to, cc: cc, have: haveAttach};
+    }
+'''
+
+
+class RestoreTestCase(PageTestCase):
+    def setUp(self):
+        self.server = NvattServer()
+        self.server.start()
+        self.addCleanup(self.server.stop)
+        self.work = tempfile.mkdtemp(prefix='nvatt-restore-')
+        self.addCleanup(shutil.rmtree, self.work, True)
+
+    def serve(self, name, streams):
+        path = os.path.join(self.work, name.replace('/', '_'))
+        message_files.save(path, streams)
+        self.server.set_route('/saved/' + name, {'body_file': path})
+        return self.server.url + '/saved/' + name
+
+    def run_restore(self, script, params, **kwargs):
+        return self.run_page(RECORD_EVENT + '''
+            host.equal(host.activate(), %s, "activation");
+        ''' % kwargs.pop('activation', 0) + script, params=params, activate=False, **kwargs)
+
+
+class CurrentGeneration(RestoreTestCase):
+    def streams(self):
+        body = '<p>안녕 "친구"</p><img src="a.gif"><img src="b.png"><img src="a.gif">'
+        return message_files.current_streams(
+            body, to='홍길동 <hong@x.kr>', cc='kim@x.kr',
+            inline=[('a.gif', IMAGE_A), ('b.png', IMAGE_B)],
+            attach=[(REPORT, b'hwp' * 1000), ('memo.txt', b'memo')])
+
+    def test_pcm2_restores_body_images_and_attachments(self):
+        url = self.serve('mail.pcm2', self.streams())
+        result = self.run_restore('''
+            host.check(restored != null, "SetDBBody fired during creation");
+            var temp = host.tempDir() + "\\\\";
+            var expected = "<p>안녕 '친구'</p><img src='" + temp + "a.gif'><img src='" + temp + "b.png'>" +
+                           "<img src='" + temp + "a.gif'>";
+            host.equal(restored.body, expected, "image references point at the extracted images, quotes single");
+            host.equal(restored.to, "홍길동 <hong@x.kr>", "To");
+            host.equal(restored.cc, "kim@x.kr", "Cc");
+            host.equal(restored.have, 1, "the message has attachments");
+            host.equal(host.listItems(%d), "memo.txt\\n주간 보고서.hwp", "both attachments in the list");
+            host.equal(host.readFile(temp + "a.gif").length, 1024, "inline image extracted");
+            host.equal(host.readFile(temp + "memo.txt"), "memo", "attachment extracted");
+            host.check(host.listVisible(%d), "the list is shown");
+        ''' % (ATTACH_LIST, ATTACH_LIST), params={'style': 1, 'sqlfilepath': url})
+        self.assertPagePassed(result)
+        self.assertEqual(result.events_named('ReadyStateChange'), ['ReadyStateChange(4)'])
+        self.assertEqual(result.events_named('SetDBBody')[0][-3:], ', 1)')
+        self.assertEqual(len(self.server.requests), 1)
+
+    def test_upper_case_extension_reads_the_current_generation(self):
+        url = self.serve('MAIL.PCM2', self.streams())
+        result = self.run_restore('host.equal(restored.have, 1, "restored");', params={'sqlfilepath': url})
+        self.assertPagePassed(result)
+
+    def test_the_same_file_named_pcm_is_read_as_legacy_and_fails(self):
+        url = self.serve('mail.pcm', self.streams())
+        result = self.run_restore('''
+            host.check(restored == null, "no SetDBBody");
+            host.equal(host.controlWindow(), 0, "no window");
+        ''', params={'style': 1, 'sqlfilepath': url}, activation=-2147467259)  # E_FAIL
+        self.assertPagePassed(result)
+        self.assertEqual(result.dialogs, [], 'a failed restore shows nothing')
+        self.assertEqual(result.events_named('ReadyStateChange'), [])
+
+    def test_message_without_attachments(self):
+        url = self.serve('plain.pcm2', message_files.current_streams('<b>x</b>', to='a@x.kr'))
+        result = self.run_restore('''
+            host.equal(restored.have, 0, "no attachments");
+            host.equal(restored.body, "<b>x</b>", "body");
+            host.equal(host.listItems(%d), "", "empty list");
+        ''' % ATTACH_LIST, params={'style': 0, 'sqlfilepath': url, 'attachlist': 'not.applied'})
+        self.assertPagePassed(result)
+
+    def test_hostile_names_stay_in_the_temporary_folder(self):
+        streams = message_files.current_streams(
+            'body', attach=[('..\\..\\escape.txt', b'out'), ('C:\\VelaWare\\drive.txt', b'drive')])
+        url = self.serve('hostile.pcm2', streams)
+        result = self.run_restore('''
+            host.equal(host.listItems(%d), "drive.txt\\nescape.txt", "reduced to bare names");
+            var temp = host.tempDir() + "\\\\";
+            host.equal(host.readFile(temp + "escape.txt"), "out", "extracted inside the folder");
+            host.check(!host.fileExists("C:\\\\VelaWare\\\\drive.txt"), "not where the name pointed");
+        ''' % ATTACH_LIST, params={'style': 1, 'sqlfilepath': url})
+        self.assertPagePassed(result)
+        self.assertFalse(os.path.exists(os.path.join(PREFIX, 'drive_c', 'users', 'escape.txt')))
+
+
+class LegacyGeneration(RestoreTestCase):
+    def test_legacy_file_restores_body_and_merged_addresses(self):
+        streams = message_files.legacy_streams('옛 "본문"', to='가@x.kr;나@y.kr;', cc='c@z.kr;',
+                                               attach=[('옛 첨부.doc', b'old')])
+        url = self.serve('old.pcm', streams)
+        result = self.run_restore('''
+            host.equal(restored.body, "옛 '본문'", "body");
+            host.equal(restored.to, "가@x.kr; 나@y.kr; c@z.kr; ", "To and Cc merged");
+            host.equal(restored.cc, "", "Cc stays empty");
+            host.equal(restored.have, 1, "attachment");
+            host.equal(host.listItems(%d), "옛 첨부.doc", "list");
+        ''' % ATTACH_LIST, params={'style': 1, 'sqlfilepath': url})
+        self.assertPagePassed(result)
+
+
+class FailedFetches(RestoreTestCase):
+    def test_missing_empty_or_damaged_files_fail_the_creation(self):
+        good = message_files.current_streams('body')
+        # A record that runs past the end of its stream.
+        damaged = dict(good, nc_local_property=good['nc_local_property'][:-9])
+        cases = [
+            ('404', {'status': 404, 'body': '<html>not found</html>'}),
+            ('empty', {'body': ''}),
+        ]
+        damaged_url = self.serve('damaged.pcm2', damaged)
+        for name, plan in cases:
+            self.server.set_route('/saved/%s.pcm2' % name, plan)
+        for url in [self.server.url + '/saved/404.pcm2', self.server.url + '/saved/empty.pcm2', damaged_url]:
+            with self.subTest(url=url):
+                result = self.run_restore('''
+                    host.check(restored == null, "no SetDBBody");
+                    host.equal(host.controlWindow(), 0, "no window");
+                ''', params={'style': 1, 'sqlfilepath': url}, activation=-2147467259)
+                self.assertPagePassed(result)
+                self.assertEqual(result.dialogs, [])
+
+
+class SignatureFile(RestoreTestCase):
+    def test_sign_file_by_view_mode(self):
+        sign = 'Z:\\tmp\\결재.ncf'
+        cases = [(3, FILE_LIST, '결재.ncf'), (1, ATTACH_LIST, '결재.ncf'), (2, ATTACH_LIST, '')]
+        for style, list_id, expected in cases:
+            with self.subTest(style=style):
+                result = self.run_restore('''
+                    host.equal(host.listItems(%d), %s, "signature row");
+                    host.check(restored == null, "no restore in this mode");
+                ''' % (list_id, js_string(expected)),
+                    params={'style': style, 'signFile': sign, 'sqlfilepath': self.server.url + '/none.pcm2',
+                            'attachlist': 'x.doc'} if style == 3 else {'style': style, 'signFile': sign})
+                self.assertPagePassed(result)
+                shows = result.events_named('ShowAttach')
+                self.assertEqual(shows, ['ShowAttach(1)'] if expected else [])
+        self.assertEqual(len(self.server.requests), 0, 'file-list mode fetches no saved message')
+
+
+class CopyData(RestoreTestCase):
+    def test_signed_document_goes_to_the_viewer(self):
+        viewer = os.path.join(PREFIX, 'drive_c', 'windows', 'system32', 'VelaV2.exe')
+        shutil.copy(os.path.join(BUILD, 'tools', 'viewer', 'VelaV2.exe'), viewer)
+        calls = os.path.join(VELAWARE, 'viewer-calls.txt')
+        if os.path.exists(calls):
+            os.remove(calls)
+        self.server.set_route('/sign/doc.ncf', {'body': 'signed document'})
+        result = self.run_page('''
+            host.sendCopyData(22, "0");
+            host.sendCopyData(22, "1" + %s);
+            host.pump(1500);
+            host.equal(host.readFile("c:\\\\velaware\\\\velasavesign.ncf"), "signed document", "fetched");
+        ''' % js_string(self.server.url + '/sign/doc.ncf'), params={'strMsgInfo': '결재'})
+        self.assertPagePassed(result)
+        self.assertEqual([(d['caption'], d['text'], d['icon']) for d in result.dialogs],
+                         [('결재', '파일 경로가 정확하지 않습니다.', 'exclamation')])
+        for _ in range(50):
+            if os.path.exists(calls):
+                break
+            import time
+            time.sleep(0.1)
+        with open(calls, encoding='utf-8') as f:
+            line = f.read().strip()
+        self.assertTrue(line.endswith('"c:\\velaware\\velasavesign.ncf"'), line)
+
+    def test_resolved_answer_and_empty_data(self):
+        result = self.run_page('''
+            NvAtt.RecpType = "TO";
+            host.sendCopyData(18, "");
+            host.equal(host.eventCount("ResolveComplete"), 0, "empty data fires nothing");
+            host.sendCopyData(18, "홍길동;kim");
+            host.equal(host.events().indexOf("ResolveComplete(TO)") >= 0, true, "fired with RecpType");
+            host.equal(NvAtt.Response, "홍길동;kim", "Response holds the answer");
+            host.sendCopyData(20, "anything");
+            host.sendCopyData(99, "unknown");
+            host.equal(host.eventCount("ResolveComplete"), 1, "other codes fire nothing");
+        ''')
+        self.assertPagePassed(result)
+
+
+if __name__ == '__main__':
+    unittest.main()
