@@ -10,7 +10,9 @@
 #include "attach/AttachListCtrl.h"
 #include "attach/FileListCtrl.h"
 #include "control/BusyDlg.h"
+#include "submit/SubmitPlan.h"
 #include "framework/OleControl.h"
+#include "transfer/HttpUpload.h"
 
 class CNvAttCtrl final : public fw::COleControl {
 public:
@@ -88,6 +90,9 @@ private:
     // A message box with the control's caption.
     void ShowMessage(const std::string& text, UINT icon);
 
+    // The rows of the active list as the upload reads them, first to last.
+    std::vector<SubmitRow> SubmitRows() const;
+
     // Notify handlers of the script properties
     void OnModifiedProperty();
     void OnAttachListChanged();
@@ -154,6 +159,8 @@ private:
     CAttachListCtrl m_attachList;  // child window 5
     CFileListCtrl m_fileList;      // child window 6
     std::string m_strUploadURL;
+    CHttpUpload m_msgUpload;   // the message form: DoField, DoVariant, DoFile, DoSubmit
+    CHttpUpload m_sendUpload;  // the plain send form: SendField, SendSubmit
     short m_nSSL = 0;
     int m_bRequestBusy = 0;
     HCURSOR m_hWaitCursor = nullptr;

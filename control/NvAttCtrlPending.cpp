@@ -3,14 +3,7 @@
 #include "control/NvAttCtrl.h"
 
 HRESULT CNvAttCtrl::DoAddAttach(const std::string&, std::string*) { return NotAvailable(L"DoAddAttach"); }
-HRESULT CNvAttCtrl::DoClear() { return NotAvailable(L"DoClear"); }
-HRESULT CNvAttCtrl::DoSubmit() { return NotAvailable(L"DoSubmit"); }
-HRESULT CNvAttCtrl::DoField(const std::string&, const std::string&) { return NotAvailable(L"DoField"); }
-HRESULT CNvAttCtrl::DoVariant(const VARIANT&, const VARIANT&) { return NotAvailable(L"DoVariant"); }
-HRESULT CNvAttCtrl::SendClear() { return NotAvailable(L"SendClear"); }
 HRESULT CNvAttCtrl::SendSubmit() { return NotAvailable(L"SendSubmit"); }
-HRESULT CNvAttCtrl::SendField(const std::string&, const std::string&) { return NotAvailable(L"SendField"); }
-HRESULT CNvAttCtrl::DoFile(const std::string&, const std::string&, short) { return NotAvailable(L"DoFile"); }
 HRESULT CNvAttCtrl::DownLoadAttach(const std::string&, short) { return NotAvailable(L"DownLoadAttach"); }
 HRESULT CNvAttCtrl::DownLoadFile(const std::string&, short) { return NotAvailable(L"DownLoadFile"); }
 HRESULT CNvAttCtrl::DownLoadSignAttach(const std::string&, const std::string&) { return NotAvailable(L"DownLoadSignAttach"); }

@@ -24,6 +24,9 @@ inline constexpr char kUploadSending[] = "서버로 보내는 중입니다...";
 inline constexpr char kUploadProgress[] = "%s / %s 바이트 (%d%%)";
 inline constexpr char kUploadCancel[] = "취소";
 
+// form staging
+inline constexpr char kCannotSaveAttachFile[] = "hr: Can not save attach file(%d)";
+
 // window lifecycle
 inline constexpr char kSignedPathWrong[] = "파일 경로가 정확하지 않습니다.";
 
