@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The demo: installs what is missing, builds, registers NVATT.OCX under Wine and runs the
-# demo page in the page host, printing what the page and the control did.
+# The demo: installs what is missing, builds, registers NVATT.OCX under Wine, composes
+# and sends a message with Korean-named attachments to the local stand-in of the
+# groupware server, then restores it from there, printing what each side saw.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -19,18 +20,4 @@ wine wineboot </dev/null >/dev/null 2>&1
 
 ocx=$(winepath -w "$NVATT_BUILD/control/NVATT.OCX" 2>/dev/null)
 wine regsvr32 /s "$ocx"
-report=$NVATT_BUILD/demo-report.json
-set +e
-wine "$NVATT_BUILD/tools/pagehost/PageHost.exe" --param style=1 --param "strMsgInfo=NvAtt 데모" \
-  --report "$(winepath -w "$report")" "$(winepath -w "$root/tools/demo/demo.js")"
-status=$?
-set -e
-/usr/bin/python3 - "$report" <<'PY'
-import json, sys
-report = json.load(open(sys.argv[1], encoding='utf-8'))
-print()
-for line in report['logs']:
-    print(line)
-print('events:', ', '.join(report['events']))
-PY
-exit $status
+/usr/bin/python3 tools/demo/run_demo.py
