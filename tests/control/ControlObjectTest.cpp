@@ -169,11 +169,16 @@ TEST_F(ControlObjectTest, DispatchRejectsBadCallsWithoutTouchingState) {
 
     // A method whose work is not in this build fails with a description that names it.
     EXCEPINFO info = {};
-    EXPECT_EQ(m_control->Invoke(33, IID_NULL, 0, DISPATCH_METHOD, &none, &result, &info, nullptr),
+    VARIANT folder;
+    V_VT(&folder) = VT_BSTR;
+    V_BSTR(&folder) = SysAllocString(L"inbox");
+    DISPPARAMS one = {&folder, nullptr, 1, 0};
+    EXPECT_EQ(m_control->Invoke(51, IID_NULL, 0, DISPATCH_METHOD, &one, &result, &info, nullptr),
               DISP_E_EXCEPTION);
+    VariantClear(&folder);
     EXPECT_EQ(info.scode, E_NOTIMPL);
     ASSERT_NE(info.bstrDescription, nullptr);
-    EXPECT_NE(std::wstring(info.bstrDescription).find(L"DoSubmit"), std::wstring::npos);
+    EXPECT_NE(std::wstring(info.bstrDescription).find(L"DoSaveListMailDB"), std::wstring::npos);
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrSource);
 }
@@ -356,6 +361,40 @@ TEST_F(ControlObjectTest, DamagedOrForeignStreamsChangeNothing) {
     EXPECT_EQ(load(foreign), STG_E_OLDFORMAT);
 
     EXPECT_EQ(SaveBag(m_control.get())->ToLines(), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ControlObjectTest, PaintsItsBoundsInButtonFace) {
+    fw::ComPtr<IViewObject2> view;
+    ASSERT_HRESULT_SUCCEEDED(m_control.As(&view));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 30);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all = {0, 0, 40, 30};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    HGDIOBJ brushBefore = GetCurrentObject(dc, OBJ_BRUSH);
+    HGDIOBJ penBefore = GetCurrentObject(dc, OBJ_PEN);
+    RECTL bounds = {5, 5, 35, 25};
+    ASSERT_HRESULT_SUCCEEDED(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
+                                        nullptr, 0));
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(GetPixel(dc, 5, 5), face) << "the border is the same colour";
+    EXPECT_EQ(GetPixel(dc, 20, 15), face);
+    EXPECT_EQ(GetPixel(dc, 34, 24), face);
+    EXPECT_EQ(GetPixel(dc, 4, 4), RGB(0, 0, 0)) << "nothing outside the bounds";
+    EXPECT_EQ(GetPixel(dc, 35, 25), RGB(0, 0, 0));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brushBefore) << "the previous brush is back";
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), penBefore) << "the previous pen is back";
+    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
+              DV_E_DVASPECT);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
