@@ -4,12 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "attach/AttachItem.h"
-#include "framework/ListView.h"
+#include "attach/AttachRowList.h"
 
 class CNvAttCtrl;
 
-class CAttachListCtrl final : public fw::CListView {
+class CAttachListCtrl final : public CAttachRowList {
 public:
     explicit CAttachListCtrl(CNvAttCtrl* owner) : m_owner(owner) {}
     ~CAttachListCtrl() override;
@@ -19,12 +18,7 @@ public:
 
     // Inserts one row at index 0 and returns its index, or -1.
     int InsertAttach(const std::string& text, int size, int isLocal);
-    bool RemoveAttach(int index);
-    // Frees every record and deletes every row.
-    void RemoveAll();
-    AttachItem* GetAttachItem(int index) const;
-    // Every row's name, in row order.
-    std::vector<std::string> RowNames() const;
+    bool RemoveAttach(int index) { return RemoveRow(index); }
 
     const std::string& recordKeyList() const { return m_strRecordKeyList; }
     const std::string& sizeList() const { return m_strSizeList; }
@@ -37,12 +31,7 @@ public:
 
     LRESULT OnReflectedNotify(const NMHDR& header);
 
-protected:
-    LRESULT ListProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void FreeRecords();
-
     CNvAttCtrl* m_owner;
     std::string m_strRecordKeyList;
     std::string m_strSizeList;

@@ -3,29 +3,21 @@
 
 #include <string>
 
-#include "attach/AttachItem.h"
-#include "framework/ListView.h"
+#include "attach/AttachRowList.h"
 
 class CNvAttCtrl;
 
-class CFileListCtrl final : public fw::CListView {
+class CFileListCtrl final : public CAttachRowList {
 public:
     explicit CFileListCtrl(CNvAttCtrl* owner) : m_owner(owner) {}
 
     bool Create(HWND parent, UINT id);
-    // Inserts one row at index 0; returns 1.
+    // Inserts one row at index 0 with the file's size in column 1; 1 when inserted.
     int InsertFile(const std::string& text, int size, int isLocal);
-    bool RemoveFile(int index);
-    AttachItem* GetAttachItem(int index) const;
+    bool RemoveFile(int index) { return RemoveRow(index); }
 
     LRESULT OnReflectedNotify(const NMHDR& header);
 
-protected:
-    LRESULT ListProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void FreeRecords();
-
     CNvAttCtrl* m_owner;
-    HIMAGELIST m_imageList = nullptr;  // the shell's; never destroyed here
 };

@@ -55,10 +55,9 @@ void CNvAttCtrl::LayOutList(bool fileList) {
 }
 
 bool CNvAttCtrl::IsAlreadyAttached(bool fileList, const std::string& path) const {
-    const fw::CListView& list = fileList ? static_cast<const fw::CListView&>(m_fileList) : m_attachList;
-    for (int i = 0; i < list.GetItemCount(); ++i) {
-        auto* item = reinterpret_cast<const AttachItem*>(list.GetItemData(i));
-        if (item && IsSameFile(item->name, path)) return true;
+    const CAttachRowList& list = fileList ? static_cast<const CAttachRowList&>(m_fileList) : m_attachList;
+    for (const std::string& name : list.RowNames()) {
+        if (IsSameFile(name, path)) return true;
     }
     return false;
 }
@@ -89,7 +88,7 @@ bool CNvAttCtrl::InsertLocalFile(bool fileList, const std::string& path) {
 }
 
 void CNvAttCtrl::AddFilesFromDialog(bool fileList, DWORD flags) {
-    const fw::CListView& list = fileList ? static_cast<const fw::CListView&>(m_fileList) : m_attachList;
+    const CAttachRowList& list = fileList ? static_cast<const CAttachRowList&>(m_fileList) : m_attachList;
     if (!list.IsWindow()) return;  // this view mode has no such list
 
     std::vector<char> buffer(kFileNameBufferSize, '\0');

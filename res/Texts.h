@@ -11,6 +11,10 @@ inline constexpr char kFileSizeUnknown[] = "알 수 없음";
 inline constexpr char kSizeLimitExceeded[] = "첨부 문서의 크기가 제한 용량[%s KB]를 초과했읍니다.";
 inline constexpr char kTransferStopped[] = "전송 중단";
 
+// the file list's columns
+inline constexpr char kFileNameColumn[] = "파일명";
+inline constexpr char kFileSizeColumn[] = "크기";
+
 // adding attachments
 inline constexpr char kAllDocumentsFilter[] = "모든 문서(*.*)|*.*||";
 inline constexpr char kDuplicateAttachment[] = "같은 이름의 파일이 이미 첨부되어 있습니다.";

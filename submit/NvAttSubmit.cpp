@@ -18,14 +18,13 @@ std::int64_t FileBytes(const std::string& path) {
 }  // namespace
 
 std::vector<SubmitRow> CNvAttCtrl::SubmitRows() const {
-    const fw::CListView& list = m_nViewMode == kFileListMode ? static_cast<const fw::CListView&>(m_fileList)
-                                                            : m_attachList;
+    const CAttachRowList& list = m_nViewMode == kFileListMode ? static_cast<const CAttachRowList&>(m_fileList)
+                                                             : m_attachList;
     std::vector<SubmitRow> rows;
     if (!list.IsWindow()) return rows;
     for (int i = 0; i < list.GetItemCount(); ++i) {
-        auto* item = reinterpret_cast<const AttachItem*>(list.GetItemData(i));
-        if (!item) continue;
-        rows.push_back({item->name, item->size, item->isLocal != 0, item->encrypt != 0});
+        if (const AttachItem* item = list.GetAttachItem(i))
+            rows.push_back({item->name, item->size, item->isLocal != 0, item->encrypt != 0});
     }
     return rows;
 }
