@@ -2,6 +2,7 @@
 #include "tools/pagehost/HostObject.h"
 
 #include <commctrl.h>
+#include <psapi.h>
 #include <shlobj.h>
 
 #include <fstream>
@@ -88,6 +89,8 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(53, "readFile", &CHostObject::readFile),
     FW_DISP_METHOD(54, "fileExists", &CHostObject::fileExists),
     FW_DISP_METHOD(55, "deleteFile", &CHostObject::deleteFile),
+    FW_DISP_METHOD(56, "workingSet", &CHostObject::workingSet),
+    FW_DISP_METHOD(57, "peakWorkingSet", &CHostObject::peakWorkingSet),
     FW_DISP_TABLE_END,
 };
 
@@ -423,5 +426,19 @@ HRESULT CHostObject::fileExists(const std::string& path, bool* exists) {
 
 HRESULT CHostObject::deleteFile(const std::string& path) {
     DeleteFileA(path.c_str());
+    return S_OK;
+}
+
+HRESULT CHostObject::workingSet(std::string* bytes) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    *bytes = std::to_string(counters.WorkingSetSize);
+    return S_OK;
+}
+
+HRESULT CHostObject::peakWorkingSet(std::string* bytes) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    *bytes = std::to_string(counters.PeakWorkingSetSize);
     return S_OK;
 }

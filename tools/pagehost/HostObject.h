@@ -67,6 +67,9 @@ private:
     HRESULT readFile(const std::string& path, std::string* text);
     HRESULT fileExists(const std::string& path, bool* exists);
     HRESULT deleteFile(const std::string& path);
+    // Bytes, as text: the host process's working set now and at its peak.
+    HRESULT workingSet(std::string* bytes);
+    HRESULT peakWorkingSet(std::string* bytes);
 
     static const fw::InterfaceEntry kInterfaces[];
     static const fw::DispMember kDispatch[];
