@@ -3,7 +3,7 @@
 #include "transfer/UploadTransfer.h"
 
 #include "framework/ErrorMacros.h"
-#include "transfer/BoundaryScanner.h"
+#include "transfer/FileChunkReader.h"
 
 #include <ntsecapi.h>
 
@@ -15,7 +15,6 @@ const char kAgent[] = "NVATT";
 // The boundary is 128 random bits, so a file holds it only when made to; a few fresh
 // tries settle even that.
 const int kBoundaryTries = 3;
-const HRESULT kBoundaryInFile = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
 const HRESULT kNoAnswer = HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED);
 
 class SrwGuard {
@@ -219,7 +218,7 @@ HRESULT CUploadTransfer::Transfer() {
     std::vector<fw::UniqueFile> files;
     std::vector<uint64_t> sizes;
     RETURN_IF_FAILED(OpenFiles(&files, &sizes));
-    m_buffer.resize(kChunkBytes);
+    m_buffer.resize(kReplyChunkBytes);
 
     fw::UniqueHInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !session);
@@ -246,7 +245,7 @@ HRESULT CUploadTransfer::Transfer() {
         if (!m_form.Layout(boundary, sizes, &segments)) continue;
         HRESULT hr = SendOnce(connection.get(), objectPath, url.nScheme == INTERNET_SCHEME_HTTPS,
                               boundary, segments, files);
-        if (hr != kBoundaryInFile) return hr;
+        if (hr != CFileChunkReader::kBoundaryInFile) return hr;
         // The request was cut short; the server drops an upload whose body never completed.
         CloseRequest();
         for (fw::UniqueFile& file : files) {
@@ -291,11 +290,26 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
     buffers.dwBufferTotal = total <= MAXDWORD ? static_cast<DWORD>(total) : 0;
     RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return HttpSendRequestExA(r, &buffers, nullptr, 0, 0); }));
 
+    // The files are read ahead while earlier chunks are on the wire.
+    std::vector<CFileChunkReader::Source> sources;
+    for (const BodySegment& segment : segments) {
+        if (segment.filePart >= 0) sources.push_back({files[segment.filePart].get(), segment.fileSize});
+    }
+    CFileChunkReader reader(std::move(sources), boundary, kChunkBytes);
+    RETURN_IF_FAILED(reader.Start());
     for (const BodySegment& segment : segments) {
         if (segment.filePart < 0) {
             RETURN_IF_FAILED(Write(segment.bytes.data(), segment.bytes.size()));
-        } else {
-            RETURN_IF_FAILED(SendFile(files[segment.filePart].get(), segment.fileSize, boundary));
+            continue;
+        }
+        for (uint64_t left = segment.fileSize; left > 0;) {
+            CFileChunkReader::Chunk chunk;
+            HRESULT hr = reader.Next(&chunk);
+            RETURN_HR_IF(E_UNEXPECTED, hr == S_FALSE);
+            RETURN_IF_FAILED(hr);
+            RETURN_IF_FAILED(Write(chunk.data, chunk.size));
+            reader.Release();
+            left -= chunk.size;
         }
     }
     RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpEndRequestA(r, nullptr, 0, 0); }));
@@ -326,22 +340,6 @@ HRESULT CUploadTransfer::Write(const char* data, size_t size) {
         data += written;
         size -= written;
         m_sent += written;
-    }
-    return S_OK;
-}
-
-HRESULT CUploadTransfer::SendFile(HANDLE file, uint64_t size, const std::string& boundary) {
-    CBoundaryScanner scanner(boundary);
-    uint64_t left = size;
-    while (left > 0) {
-        DWORD want = static_cast<DWORD>(left < kChunkBytes ? left : kChunkBytes);
-        DWORD got = 0;
-        RETURN_IF_WIN32_BOOL_FALSE(ReadFile(file, m_buffer.data(), want, &got, nullptr));
-        // The file shrank since its size went into Content-Length: the body cannot be made whole.
-        RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_HANDLE_EOF), got == 0);
-        if (scanner.Feed(m_buffer.data(), got)) return kBoundaryInFile;
-        RETURN_IF_FAILED(Write(m_buffer.data(), got));
-        left -= got;
     }
     return S_OK;
 }
