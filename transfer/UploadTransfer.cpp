@@ -120,7 +120,7 @@ void CUploadTransfer::PublishRequest(HINTERNET request) {
     SrwGuard guard(m_lock);
     m_request = request;
     m_requestOpen = true;
-    m_bodyComplete = false;
+    m_answerRead = false;
 }
 
 void CUploadTransfer::CloseRequest() {
@@ -129,12 +129,13 @@ void CUploadTransfer::CloseRequest() {
         SrwGuard guard(m_lock);
         if (m_request) InternetCloseHandle(m_request);
         m_request = nullptr;
-        cut = m_requestOpen && !m_bodyComplete;
+        cut = m_requestOpen && !m_answerRead;
         m_requestOpen = false;
     }
-    // Some WinInet versions (Wine's) put a reused connection whose request was cut
-    // mid-body back into their pool, and the next request to the server continues the cut
-    // body there. Dropping the pool's idle connections closes it.
+    // Some WinInet versions (Wine's) put a reused connection back into their pool even
+    // when its request was cut mid-body or its answer never came; the next request to
+    // the server would then continue the cut body or read the late answer. Dropping the
+    // pool's idle connections closes it. Only failed uploads pay for this.
     if (cut) InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
 }
 
@@ -313,10 +314,6 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
         }
     }
     RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpEndRequestA(r, nullptr, 0, 0); }));
-    {
-        SrwGuard guard(m_lock);
-        m_bodyComplete = true;
-    }
 
     DWORD status = 0, length = sizeof(status);
     HRESULT hr = CallRequest([&](HINTERNET r) {
@@ -328,7 +325,10 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
     RETURN_HR_IF(kNoAnswer, FAILED(hr) || status == 0);
     m_status = status;
     RETURN_HR_IF(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, status), !IsHttpStatusSuccess(status));
-    return ReadReply();
+    RETURN_IF_FAILED(ReadReply());
+    SrwGuard guard(m_lock);
+    m_answerRead = true;
+    return S_OK;
 }
 
 HRESULT CUploadTransfer::Write(const char* data, size_t size) {

@@ -95,8 +95,8 @@ private:
     bool m_cancelled = false;
     bool m_inCall = false;
     HINTERNET m_request = nullptr;
-    bool m_requestOpen = false;   // a request was opened and not yet closed by the run
-    bool m_bodyComplete = false;  // its body went out whole
+    bool m_requestOpen = false;  // a request was opened and not yet closed by the run
+    bool m_answerRead = false;   // its answer was read to the end
     HWND m_notifyWindow = nullptr;
     UINT m_notifyMessage = 0;
 
