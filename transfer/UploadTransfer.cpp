@@ -3,7 +3,7 @@
 #include "transfer/UploadTransfer.h"
 
 #include "framework/ErrorMacros.h"
-#include "transfer/FileChunkReader.h"
+#include "transfer/BodyReader.h"
 
 #include <ntsecapi.h>
 
@@ -246,7 +246,7 @@ HRESULT CUploadTransfer::Transfer() {
         if (!m_form.Layout(boundary, sizes, &segments)) continue;
         HRESULT hr = SendOnce(connection.get(), objectPath, url.nScheme == INTERNET_SCHEME_HTTPS,
                               boundary, segments, files);
-        if (hr != CFileChunkReader::kBoundaryInFile) return hr;
+        if (hr != CBodyReader::kBoundaryInFile) return hr;
         // The request was cut short; the server drops an upload whose body never completed.
         CloseRequest();
         for (fw::UniqueFile& file : files) {
@@ -291,28 +291,26 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
     buffers.dwBufferTotal = total <= MAXDWORD ? static_cast<DWORD>(total) : 0;
     RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return HttpSendRequestExA(r, &buffers, nullptr, 0, 0); }));
 
-    // The files are read ahead while earlier chunks are on the wire.
-    std::vector<CFileChunkReader::Source> sources;
+    // The body is assembled ahead while earlier chunks are on the wire.
+    std::vector<CBodyReader::Piece> pieces;
     for (const BodySegment& segment : segments) {
-        if (segment.filePart >= 0) sources.push_back({files[segment.filePart].get(), segment.fileSize});
+        if (segment.filePart >= 0) {
+            pieces.push_back({nullptr, files[segment.filePart].get(), segment.fileSize});
+        } else {
+            pieces.push_back({&segment.bytes, nullptr, segment.bytes.size()});
+        }
     }
-    CFileChunkReader reader(std::move(sources), boundary, kChunkBytes);
+    CBodyReader reader(std::move(pieces), boundary, kChunkBytes);
     RETURN_IF_FAILED(reader.Start());
-    for (const BodySegment& segment : segments) {
-        if (segment.filePart < 0) {
-            RETURN_IF_FAILED(Write(segment.bytes.data(), segment.bytes.size()));
-            continue;
-        }
-        for (uint64_t left = segment.fileSize; left > 0;) {
-            CFileChunkReader::Chunk chunk;
-            HRESULT hr = reader.Next(&chunk);
-            RETURN_HR_IF(E_UNEXPECTED, hr == S_FALSE);
-            RETURN_IF_FAILED(hr);
-            RETURN_IF_FAILED(Write(chunk.data, chunk.size));
-            reader.Release();
-            left -= chunk.size;
-        }
+    for (;;) {
+        CBodyReader::Chunk chunk;
+        HRESULT hr = reader.Next(&chunk);
+        if (hr == S_FALSE) break;
+        RETURN_IF_FAILED(hr);
+        RETURN_IF_FAILED(Write(chunk.data, chunk.size));
+        reader.Release();
     }
+    RETURN_HR_IF(E_UNEXPECTED, m_sent != total);
     RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpEndRequestA(r, nullptr, 0, 0); }));
 
     DWORD status = 0, length = sizeof(status);

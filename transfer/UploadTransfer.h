@@ -29,7 +29,7 @@ using BoundaryRandomSource = std::function<bool(uint8_t* bytes, size_t count)>;
 
 class CUploadTransfer {
 public:
-    // Writes of 1 MB keep the per-call cost of WinInet small; three of them are read ahead.
+    // Writes of 1 MB keep the per-call cost of WinInet small; three are assembled ahead.
     static constexpr size_t kChunkBytes = 1024 * 1024;
     static constexpr size_t kReplyChunkBytes = 64 * 1024;
     // Answers are texts for a message box; a longer one is not an answer of the upload pages.

@@ -148,6 +148,31 @@ TEST_F(HttpUploadTest, TextAndFilePartsArriveByteForByte) {
     }
 }
 
+TEST_F(HttpUploadTest, ManyFilesOfAllSizesShareChunksInOrder) {
+    ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;many"})"));
+    // Sizes around the uploader's 1 MB chunk, empty files, and many small ones.
+    std::vector<size_t> sizes = {0, 1, (1 << 20) - 300, 1 << 20, (1 << 20) + 1, 0};
+    std::mt19937 rng(9);
+    for (int i = 0; i < 60; ++i) sizes.push_back(rng() % 50000);
+    CHttpUpload upload;
+    std::vector<ExpectedPart> expected;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        std::string name = "f" + std::to_string(i) + ".txt";
+        std::string content = RandomBytes(sizes[i], 100 + static_cast<unsigned>(i));
+        upload.AddFile("my_file" + std::to_string(i + 1), WriteFile(name, content));
+        expected.push_back({"my_file" + std::to_string(i + 1), true, name, "text/plain", content});
+        if (i % 7 == 0) {
+            upload.AddField("between" + std::to_string(i), std::string(i * 100, 'v'));
+            expected.push_back({"between" + std::to_string(i), false, "", "", std::string(i * 100, 'v')});
+        }
+    }
+    ASSERT_EQ(upload.Submit_noDlg(m_server.Url("/upload.asp")), 0);
+    EXPECT_EQ(upload.GetReply(), "OK;many");
+    std::vector<ServerRequest> requests;
+    ASSERT_TRUE(m_server.Requests("/upload.asp", 1, &requests));
+    ExpectParts(requests[0], expected);
+}
+
 TEST_F(HttpUploadTest, KoreanFileNameAndEmptyFile) {
     ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;"})"));
     std::string korean = WriteFile("한글 문서 (1).hwp", "HWP Document File");

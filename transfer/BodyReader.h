@@ -1,5 +1,5 @@
-// Reads the files of an upload ahead of the sender, on a thread of its own, in chunks
-// that never span two files; each chunk is checked for the boundary before it is handed on.
+// Assembles an upload's body ahead of the sender, on a thread of its own: part headers
+// and file contents in order, in full chunks, each file checked for the boundary.
 #pragma once
 
 #include "framework/UniqueHandle.h"
@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
-class CFileChunkReader {
+class CBodyReader {
 public:
-    struct Source {
-        HANDLE file;  // positioned at its start; not owned
+    // Literal bytes, or the next size bytes of a file (positioned at its start; not owned).
+    struct Piece {
+        const std::string* bytes;
+        HANDLE file;
         uint64_t size;
     };
     struct Chunk {
@@ -23,16 +25,17 @@ public:
     // The boundary was met in a file: the body under way cannot be finished.
     static const HRESULT kBoundaryInFile;
 
-    CFileChunkReader(std::vector<Source> sources, std::string boundary, size_t chunkBytes);
+    CBodyReader(std::vector<Piece> pieces, std::string boundary, size_t chunkBytes);
     // Stops the thread and waits for it.
-    ~CFileChunkReader();
-    CFileChunkReader(const CFileChunkReader&) = delete;
-    CFileChunkReader& operator=(const CFileChunkReader&) = delete;
+    ~CBodyReader();
+    CBodyReader(const CBodyReader&) = delete;
+    CBodyReader& operator=(const CBodyReader&) = delete;
 
     [[nodiscard]] HRESULT Start();
-    // The next chunk of the files, in order: S_OK with a chunk, S_FALSE after the last
-    // byte of the last file, or the failure (a read error, a file shorter than its size,
-    // kBoundaryInFile). The chunk stays valid until Release.
+    // The next chunk of the body: S_OK with a chunk (full ones but the last), S_FALSE
+    // once the body is complete, or the failure (a read error, a file shorter than its
+    // size, kBoundaryInFile). After anything but S_OK, Next must not be called again.
+    // The chunk stays valid until Release.
     [[nodiscard]] HRESULT Next(Chunk* chunk);
     void Release();
 
@@ -45,12 +48,12 @@ private:
     };
 
     static DWORD WINAPI ThreadMain(void* self);
-    void ReadAll();
-    // Waits for a free slot; false when asked to stop.
-    bool WaitFree();
-    void Publish(Slot& slot, DWORD size, HRESULT status);
+    void Assemble();
+    // Takes the next free slot; false when asked to stop.
+    bool Acquire();
+    void Publish(DWORD size, HRESULT status);
 
-    const std::vector<Source> m_sources;
+    const std::vector<Piece> m_pieces;
     const std::string m_boundary;
     Slot m_slots[kDepth];
     int m_writeSlot = 0;

@@ -1,0 +1,112 @@
+// Assembles an upload's body ahead of the sender, on a thread of its own: part headers
+// and file contents in order, in full chunks, each file checked for the boundary.
+#include "transfer/BodyReader.h"
+
+#include "framework/ErrorMacros.h"
+#include "transfer/BoundaryScanner.h"
+
+#include <cstring>
+
+const HRESULT CBodyReader::kBoundaryInFile = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
+
+CBodyReader::CBodyReader(std::vector<Piece> pieces, std::string boundary, size_t chunkBytes)
+    : m_pieces(std::move(pieces)), m_boundary(std::move(boundary)) {
+    for (Slot& slot : m_slots) slot.buffer.resize(chunkBytes);
+}
+
+CBodyReader::~CBodyReader() {
+    if (m_thread) {
+        SetEvent(m_stop.get());
+        WaitForSingleObject(m_thread.get(), INFINITE);
+    }
+}
+
+HRESULT CBodyReader::Start() {
+    m_free.reset(CreateSemaphoreW(nullptr, kDepth, kDepth, nullptr));
+    m_filled.reset(CreateSemaphoreW(nullptr, 0, kDepth, nullptr));
+    m_stop.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !m_free || !m_filled || !m_stop);
+    m_thread.reset(CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !m_thread);
+    return S_OK;
+}
+
+HRESULT CBodyReader::Next(Chunk* chunk) {
+    WaitForSingleObject(m_filled.get(), INFINITE);
+    const Slot& slot = m_slots[m_readSlot];
+    chunk->data = slot.buffer.data();
+    chunk->size = slot.size;
+    return slot.status;
+}
+
+void CBodyReader::Release() {
+    m_readSlot = (m_readSlot + 1) % kDepth;
+    ReleaseSemaphore(m_free.get(), 1, nullptr);
+}
+
+DWORD WINAPI CBodyReader::ThreadMain(void* self) {
+    static_cast<CBodyReader*>(self)->Assemble();
+    return 0;
+}
+
+bool CBodyReader::Acquire() {
+    HANDLE waits[] = {m_stop.get(), m_free.get()};
+    return WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+}
+
+void CBodyReader::Publish(DWORD size, HRESULT status) {
+    Slot& slot = m_slots[m_writeSlot];
+    slot.size = size;
+    slot.status = status;
+    m_writeSlot = (m_writeSlot + 1) % kDepth;
+    ReleaseSemaphore(m_filled.get(), 1, nullptr);
+}
+
+void CBodyReader::Assemble() {
+    // Part headers and small files share chunks: every write to the network has a fixed
+    // cost, which would dominate a form of many small files.
+    CBoundaryScanner scanner(m_boundary);
+    if (!Acquire()) return;
+    DWORD fill = 0;
+    for (const Piece& piece : m_pieces) {
+        if (!piece.bytes) scanner.Reset();
+        uint64_t left = piece.size;
+        while (left > 0) {
+            std::vector<char>& buffer = m_slots[m_writeSlot].buffer;
+            DWORD room = static_cast<DWORD>(buffer.size() - fill);
+            DWORD want = static_cast<DWORD>(left < room ? left : room);
+            if (piece.bytes) {
+                std::memcpy(buffer.data() + fill, piece.bytes->data() + (piece.size - left), want);
+            } else {
+                DWORD got = 0;
+                HRESULT status = S_OK;
+                if (!ReadFile(piece.file, buffer.data() + fill, want, &got, nullptr)) {
+                    status = HRESULT_FROM_WIN32_OR_FAIL(GetLastError());
+                } else if (got == 0) {
+                    // The file shrank since its size went into Content-Length: the body
+                    // cannot be made whole.
+                    status = HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
+                } else if (scanner.Feed(buffer.data() + fill, got)) {
+                    status = kBoundaryInFile;
+                }
+                if (FAILED(status)) {
+                    Publish(0, status);
+                    return;
+                }
+                want = got;
+            }
+            fill += want;
+            left -= want;
+            if (fill == buffer.size()) {
+                Publish(fill, S_OK);
+                fill = 0;
+                if (!Acquire()) return;
+            }
+        }
+    }
+    if (fill > 0) {
+        Publish(fill, S_OK);
+        if (!Acquire()) return;
+    }
+    Publish(0, S_FALSE);
+}
