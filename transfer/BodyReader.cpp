@@ -16,23 +16,25 @@ CBodyReader::CBodyReader(std::vector<Piece> pieces, std::string boundary, size_t
 
 CBodyReader::~CBodyReader() {
     if (m_thread) {
-        SetEvent(m_stop.get());
+        AcquireSRWLockExclusive(&m_lock);
+        m_stop = true;
+        ReleaseSRWLockExclusive(&m_lock);
+        WakeAllConditionVariable(&m_changed);
         WaitForSingleObject(m_thread.get(), INFINITE);
     }
 }
 
 HRESULT CBodyReader::Start() {
-    m_free.reset(CreateSemaphoreW(nullptr, kDepth, kDepth, nullptr));
-    m_filled.reset(CreateSemaphoreW(nullptr, 0, kDepth, nullptr));
-    m_stop.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !m_free || !m_filled || !m_stop);
     m_thread.reset(CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
     RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !m_thread);
     return S_OK;
 }
 
 HRESULT CBodyReader::Next(Chunk* chunk) {
-    WaitForSingleObject(m_filled.get(), INFINITE);
+    AcquireSRWLockExclusive(&m_lock);
+    while (m_filled == 0) SleepConditionVariableSRW(&m_changed, &m_lock, INFINITE, 0);
+    --m_filled;
+    ReleaseSRWLockExclusive(&m_lock);
     const Slot& slot = m_slots[m_readSlot];
     chunk->data = slot.buffer.data();
     chunk->size = slot.size;
@@ -41,7 +43,10 @@ HRESULT CBodyReader::Next(Chunk* chunk) {
 
 void CBodyReader::Release() {
     m_readSlot = (m_readSlot + 1) % kDepth;
-    ReleaseSemaphore(m_free.get(), 1, nullptr);
+    AcquireSRWLockExclusive(&m_lock);
+    ++m_free;
+    ReleaseSRWLockExclusive(&m_lock);
+    WakeAllConditionVariable(&m_changed);
 }
 
 DWORD WINAPI CBodyReader::ThreadMain(void* self) {
@@ -50,8 +55,12 @@ DWORD WINAPI CBodyReader::ThreadMain(void* self) {
 }
 
 bool CBodyReader::Acquire() {
-    HANDLE waits[] = {m_stop.get(), m_free.get()};
-    return WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+    AcquireSRWLockExclusive(&m_lock);
+    while (!m_stop && m_free == 0) SleepConditionVariableSRW(&m_changed, &m_lock, INFINITE, 0);
+    bool go = !m_stop;
+    if (go) --m_free;
+    ReleaseSRWLockExclusive(&m_lock);
+    return go;
 }
 
 void CBodyReader::Publish(DWORD size, HRESULT status) {
@@ -59,7 +68,10 @@ void CBodyReader::Publish(DWORD size, HRESULT status) {
     slot.size = size;
     slot.status = status;
     m_writeSlot = (m_writeSlot + 1) % kDepth;
-    ReleaseSemaphore(m_filled.get(), 1, nullptr);
+    AcquireSRWLockExclusive(&m_lock);
+    ++m_filled;
+    ReleaseSRWLockExclusive(&m_lock);
+    WakeAllConditionVariable(&m_changed);
 }
 
 void CBodyReader::Assemble() {

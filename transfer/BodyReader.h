@@ -58,8 +58,12 @@ private:
     Slot m_slots[kDepth];
     int m_writeSlot = 0;
     int m_readSlot = 0;
-    fw::UniqueKernelHandle m_free;    // semaphore: slots the thread may fill
-    fw::UniqueKernelHandle m_filled;  // semaphore: slots the sender may take
-    fw::UniqueKernelHandle m_stop;    // event
+    // A lock and a condition variable rather than semaphores: they stay in user space,
+    // and they change hands twice per chunk.
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE m_changed = CONDITION_VARIABLE_INIT;
+    int m_free = kDepth;  // slots the thread may fill
+    int m_filled = 0;     // slots the sender may take
+    bool m_stop = false;
     fw::UniqueKernelHandle m_thread;
 };
