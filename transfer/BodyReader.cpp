@@ -5,6 +5,7 @@
 #include "framework/ErrorMacros.h"
 #include "transfer/BoundaryScanner.h"
 
+#include <algorithm>
 #include <cstring>
 
 const HRESULT CBodyReader::kBoundaryInFile = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
@@ -77,38 +78,24 @@ void CBodyReader::Publish(DWORD size, HRESULT status) {
 void CBodyReader::Assemble() {
     // Part headers and small files share chunks: every write to the network has a fixed
     // cost, which would dominate a form of many small files.
-    CBoundaryScanner scanner(m_boundary);
     if (!Acquire()) return;
     DWORD fill = 0;
     for (const Piece& piece : m_pieces) {
-        if (!piece.bytes) scanner.Reset();
-        uint64_t left = piece.size;
-        while (left > 0) {
-            std::vector<char>& buffer = m_slots[m_writeSlot].buffer;
-            DWORD room = static_cast<DWORD>(buffer.size() - fill);
-            DWORD want = static_cast<DWORD>(left < room ? left : room);
-            if (piece.bytes) {
-                std::memcpy(buffer.data() + fill, piece.bytes->data() + (piece.size - left), want);
-            } else {
-                DWORD got = 0;
-                HRESULT status = S_OK;
-                if (!ReadFile(piece.file, buffer.data() + fill, want, &got, nullptr)) {
-                    status = HRESULT_FROM_WIN32_OR_FAIL(GetLastError());
-                } else if (got == 0) {
-                    // The file shrank since its size went into Content-Length: the body
-                    // cannot be made whole.
-                    status = HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
-                } else if (scanner.Feed(buffer.data() + fill, got)) {
-                    status = kBoundaryInFile;
-                }
-                if (FAILED(status)) {
-                    Publish(0, status);
-                    return;
-                }
-                want = got;
+        if (piece.path) {
+            HRESULT status = AddFile(piece, &fill);
+            if (status == E_ABORT) return;
+            if (FAILED(status)) {
+                Publish(0, status);
+                return;
             }
-            fill += want;
-            left -= want;
+            continue;
+        }
+        for (uint64_t done = 0; done < piece.size;) {
+            std::vector<char>& buffer = m_slots[m_writeSlot].buffer;
+            size_t n = std::min<uint64_t>(piece.size - done, buffer.size() - fill);
+            std::memcpy(buffer.data() + fill, piece.bytes->data() + done, n);
+            fill += static_cast<DWORD>(n);
+            done += n;
             if (fill == buffer.size()) {
                 Publish(fill, S_OK);
                 fill = 0;
@@ -121,4 +108,32 @@ void CBodyReader::Assemble() {
         if (!Acquire()) return;
     }
     Publish(0, S_FALSE);
+}
+
+HRESULT CBodyReader::AddFile(const Piece& piece, DWORD* fill) {
+    // Others may keep writing or delete the file; what is sent is what it held now.
+    fw::UniqueFile file(CreateFileA(piece.path->c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !file);
+    CBoundaryScanner scanner(m_boundary);
+    for (uint64_t left = piece.size; left > 0;) {
+        std::vector<char>& buffer = m_slots[m_writeSlot].buffer;
+        DWORD room = static_cast<DWORD>(buffer.size() - *fill);
+        DWORD want = static_cast<DWORD>(left < room ? left : room);
+        DWORD got = 0;
+        RETURN_IF_WIN32_BOOL_FALSE(ReadFile(file.get(), buffer.data() + *fill, want, &got, nullptr));
+        // The file shrank since its size went into Content-Length: the body cannot be
+        // made whole.
+        RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_HANDLE_EOF), got == 0);
+        RETURN_HR_IF(kBoundaryInFile, scanner.Feed(buffer.data() + *fill, got));
+        *fill += got;
+        left -= got;
+        if (*fill == buffer.size()) {
+            Publish(*fill, S_OK);
+            *fill = 0;
+            if (!Acquire()) return E_ABORT;
+        }
+    }
+    return S_OK;
 }

@@ -12,10 +12,10 @@
 
 class CBodyReader {
 public:
-    // Literal bytes, or the next size bytes of a file (positioned at its start; not owned).
+    // Literal bytes, or the first size bytes of the file at path.
     struct Piece {
         const std::string* bytes;
-        HANDLE file;
+        const std::string* path;
         uint64_t size;
     };
     struct Chunk {
@@ -33,8 +33,8 @@ public:
 
     [[nodiscard]] HRESULT Start();
     // The next chunk of the body: S_OK with a chunk (full ones but the last), S_FALSE
-    // once the body is complete, or the failure (a read error, a file shorter than its
-    // size, kBoundaryInFile). After anything but S_OK, Next must not be called again.
+    // once the body is complete, or the failure (a file that cannot be opened or read, a
+    // file shorter than its size, kBoundaryInFile). After anything but S_OK, Next must not be called again.
     // The chunk stays valid until Release.
     [[nodiscard]] HRESULT Next(Chunk* chunk);
     void Release();
@@ -49,6 +49,8 @@ private:
 
     static DWORD WINAPI ThreadMain(void* self);
     void Assemble();
+    // Adds one file to the chunks; the failure that ends the body, or S_OK.
+    HRESULT AddFile(const Piece& piece, DWORD* fill);
     // Takes the next free slot; false when asked to stop.
     bool Acquire();
     void Publish(DWORD size, HRESULT status);

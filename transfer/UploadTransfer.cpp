@@ -171,23 +171,19 @@ void CUploadTransfer::SetTimeouts(HINTERNET handle) const {
     }
 }
 
-HRESULT CUploadTransfer::OpenFiles(std::vector<fw::UniqueFile>* files,
-                                   std::vector<uint64_t>* sizes) const {
+HRESULT CUploadTransfer::FileSizes(std::vector<uint64_t>* sizes) const {
+    // Sizes only: the body reader opens each file when its turn comes, so opening many
+    // files overlaps the network instead of delaying the first byte.
     const std::vector<FormPart>& parts = m_form.Parts();
-    files->clear();
-    files->resize(parts.size());
     sizes->assign(parts.size(), 0);
     for (size_t i = 0; i < parts.size(); ++i) {
         if (!parts[i].isFile) continue;
-        // Others may keep writing or delete the file; what is sent is what it held now.
-        fw::UniqueFile file(CreateFileA(parts[i].value.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !file);
-        LARGE_INTEGER size;
-        RETURN_IF_WIN32_BOOL_FALSE(GetFileSizeEx(file.get(), &size));
-        (*sizes)[i] = static_cast<uint64_t>(size.QuadPart);
-        (*files)[i] = std::move(file);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        RETURN_IF_WIN32_BOOL_FALSE(GetFileAttributesExA(parts[i].value.c_str(), GetFileExInfoStandard, &data));
+        // Opening a folder for reading fails the same way.
+        RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
+                     data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        (*sizes)[i] = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
     return S_OK;
 }
@@ -216,9 +212,8 @@ HRESULT CUploadTransfer::Transfer() {
     if (url.lpszExtraInfo) objectPath.append(url.lpszExtraInfo, url.dwExtraInfoLength);
     if (objectPath.empty() || objectPath[0] != '/') objectPath.insert(0, "/");
 
-    std::vector<fw::UniqueFile> files;
     std::vector<uint64_t> sizes;
-    RETURN_IF_FAILED(OpenFiles(&files, &sizes));
+    RETURN_IF_FAILED(FileSizes(&sizes));
     m_buffer.resize(kReplyChunkBytes);
 
     fw::UniqueHInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
@@ -245,22 +240,17 @@ HRESULT CUploadTransfer::Transfer() {
         std::vector<BodySegment> segments;
         if (!m_form.Layout(boundary, sizes, &segments)) continue;
         HRESULT hr = SendOnce(connection.get(), objectPath, url.nScheme == INTERNET_SCHEME_HTTPS,
-                              boundary, segments, files);
+                              boundary, segments);
         if (hr != CBodyReader::kBoundaryInFile) return hr;
         // The request was cut short; the server drops an upload whose body never completed.
         CloseRequest();
-        for (fw::UniqueFile& file : files) {
-            LARGE_INTEGER zero = {};
-            if (file) RETURN_IF_WIN32_BOOL_FALSE(SetFilePointerEx(file.get(), zero, nullptr, FILE_BEGIN));
-        }
     }
     return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
 }
 
 HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objectPath, bool secure,
                                   const std::string& boundary,
-                                  const std::vector<BodySegment>& segments,
-                                  std::vector<fw::UniqueFile>& files) {
+                                  const std::vector<BodySegment>& segments) {
     const uint64_t total = CMultipartForm::ContentLength(segments);
     m_total = total;
     m_sent = 0;
@@ -295,7 +285,7 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
     std::vector<CBodyReader::Piece> pieces;
     for (const BodySegment& segment : segments) {
         if (segment.filePart >= 0) {
-            pieces.push_back({nullptr, files[segment.filePart].get(), segment.fileSize});
+            pieces.push_back({nullptr, &m_form.Parts()[segment.filePart].value, segment.fileSize});
         } else {
             pieces.push_back({&segment.bytes, nullptr, segment.bytes.size()});
         }

@@ -65,10 +65,9 @@ public:
 
 private:
     HRESULT Transfer();
-    HRESULT OpenFiles(std::vector<fw::UniqueFile>* files, std::vector<uint64_t>* sizes) const;
+    HRESULT FileSizes(std::vector<uint64_t>* sizes) const;
     HRESULT SendOnce(HINTERNET connection, const std::string& objectPath, bool secure,
-                     const std::string& boundary, const std::vector<BodySegment>& segments,
-                     std::vector<fw::UniqueFile>& files);
+                     const std::string& boundary, const std::vector<BodySegment>& segments);
     HRESULT Write(const char* data, size_t size);
     HRESULT ReadReply();
     void SetTimeouts(HINTERNET handle) const;
