@@ -430,12 +430,20 @@ void CALLBACK ShrinkWhenUnderWay(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST_F(HttpUploadTest, AFileThatIsMissingOrShrinksFailsTheUpload) {
     ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"read_request_slowly": [65536, 0.02], "body": "OK;1"})"));
-    CHttpUpload missing;
-    missing.AddField("a", "1");
-    missing.AddFile("my_file1", s_folder + "없는 파일.txt");
-    EXPECT_EQ(missing.Submit_noDlg(m_server.Url("/upload.asp")),
-              static_cast<int>(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
-    EXPECT_EQ(missing.GetReply(), "");
+    // Nothing is sent for a file that cannot be read at all.
+    const std::pair<std::string, DWORD> unreadable[] = {
+        {s_folder + "없는 파일.txt", ERROR_FILE_NOT_FOUND},
+        {s_folder + "없는 폴더\\a.txt", ERROR_PATH_NOT_FOUND},
+        {s_folder.substr(0, s_folder.size() - 1), ERROR_ACCESS_DENIED},
+    };
+    for (const auto& [path, error] : unreadable) {
+        CHttpUpload missing;
+        missing.AddField("a", "1");
+        missing.AddFile("my_file1", path);
+        EXPECT_EQ(missing.Submit_noDlg(m_server.Url("/upload.asp")),
+                  static_cast<int>(HRESULT_FROM_WIN32(error))) << path;
+        EXPECT_EQ(missing.GetReply(), "");
+    }
 
     // The size went into Content-Length before the first byte: a shorter file cannot
     // make the body whole, so the upload stops rather than send a wrong one.
@@ -455,7 +463,7 @@ TEST_F(HttpUploadTest, AFileThatIsMissingOrShrinksFailsTheUpload) {
     EXPECT_EQ(result, static_cast<int>(HRESULT_FROM_WIN32(ERROR_HANDLE_EOF)));
     EXPECT_EQ(upload.GetReply(), "");
 
-    // The missing file's upload never reached the server; the cut one arrived incomplete.
+    // The unreadable files' uploads never reached the server; the cut one arrived incomplete.
     std::vector<ServerRequest> requests;
     ASSERT_TRUE(m_server.Requests("/upload.asp", 1, &requests, 30));
     ASSERT_EQ(requests.size(), 1u);
