@@ -64,6 +64,9 @@ HRESULT CUploadTransfer::Run() {
         hr = Transfer();
     } catch (const std::bad_alloc&) {
         hr = E_OUTOFMEMORY;
+    } catch (...) {
+        // Nothing may unwind into the thread's start or a caller's COM method.
+        hr = E_UNEXPECTED;
     }
     if (FAILED(hr)) m_reply.clear();
     m_result = hr;
