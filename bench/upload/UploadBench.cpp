@@ -1,11 +1,14 @@
-// Times one CHttpUpload submission of the given files and reports the process's memory
-// while it runs; run_upload_bench.py compares it with curl on the same server page.
+// Times two CHttpUpload submissions of the given files in one process and reports the
+// process's memory while they run; run_upload_bench.py compares them with curl on the
+// same server page. The first submission pays the process's one-time network set-up; a
+// browser that hosts the control has paid it long before, so the second one is the
+// steady state.
 //
 //   nvatt_upload_bench.exe <url> <file | @list-of-files> [--window]
 //
-// Prints one line: bytes=<file bytes> seconds=<time in Submit> idle_ws=<working set before>
-// peak_ws_sampled=<largest working set seen during Submit> peak_ws=<the system's peak>
-// result=<HRESULT> reply=<answer>.
+// Prints one line: bytes=<file bytes> seconds=<second Submit> first_seconds=<first Submit>
+// idle_ws=<working set before> peak_ws_sampled=<largest working set seen during both>
+// peak_ws=<the system's peak> result=<HRESULT> reply=<answer>.
 #include "transfer/HttpUpload.h"
 
 #include <windows.h>
@@ -86,18 +89,25 @@ int main(int argc, char** argv) {
     size_t idle = WorkingSet();
     g_sampledPeak = idle;
     HANDLE sampler = CreateThread(nullptr, 0, Sampler, nullptr, 0, nullptr);
-    LARGE_INTEGER frequency, start, end;
+    LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    int result = window ? upload.Submit(url) : upload.Submit_noDlg(url);
-    QueryPerformanceCounter(&end);
+    double seconds[2] = {};
+    int result = 0;
+    for (double& s : seconds) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        result = window ? upload.Submit(url) : upload.Submit_noDlg(url);
+        QueryPerformanceCounter(&end);
+        s = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+        if (result != 0) break;
+    }
     g_sampling = false;
     WaitForSingleObject(sampler, INFINITE);
     CloseHandle(sampler);
 
-    double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    std::printf("bytes=%" PRIu64 " seconds=%.3f idle_ws=%zu peak_ws_sampled=%zu peak_ws=%zu result=0x%08x reply=%s\n",
-                bytes, seconds, idle, g_sampledPeak.load(), PeakWorkingSet(), static_cast<unsigned>(result),
-                upload.GetReply().c_str());
+    std::printf("bytes=%" PRIu64 " seconds=%.3f first_seconds=%.3f idle_ws=%zu peak_ws_sampled=%zu "
+                "peak_ws=%zu result=0x%08x reply=%s\n",
+                bytes, seconds[1], seconds[0], idle, g_sampledPeak.load(), PeakWorkingSet(),
+                static_cast<unsigned>(result), upload.GetReply().c_str());
     return result == 0 ? 0 : 1;
 }
