@@ -61,6 +61,8 @@ int CHttpUpload::Post(const std::string& url, bool withWindow) {
         }
     } catch (const std::bad_alloc&) {
         hr = E_OUTOFMEMORY;
+    } catch (...) {
+        hr = E_UNEXPECTED;
     }
     m_busy = false;
     m_lastResult = hr;

@@ -3,7 +3,7 @@
 #include "transfer/UploadTransfer.h"
 
 #include "framework/ErrorMacros.h"
-#include "transfer/BoundaryScanner.h"
+#include "transfer/BodyReader.h"
 
 #include <ntsecapi.h>
 
@@ -15,7 +15,6 @@ const char kAgent[] = "NVATT";
 // The boundary is 128 random bits, so a file holds it only when made to; a few fresh
 // tries settle even that.
 const int kBoundaryTries = 3;
-const HRESULT kBoundaryInFile = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
 const HRESULT kNoAnswer = HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED);
 
 class SrwGuard {
@@ -65,6 +64,9 @@ HRESULT CUploadTransfer::Run() {
         hr = Transfer();
     } catch (const std::bad_alloc&) {
         hr = E_OUTOFMEMORY;
+    } catch (...) {
+        // Nothing may unwind into the thread's start or a caller's COM method.
+        hr = E_UNEXPECTED;
     }
     if (FAILED(hr)) m_reply.clear();
     m_result = hr;
@@ -121,7 +123,7 @@ void CUploadTransfer::PublishRequest(HINTERNET request) {
     SrwGuard guard(m_lock);
     m_request = request;
     m_requestOpen = true;
-    m_bodyComplete = false;
+    m_answerRead = false;
 }
 
 void CUploadTransfer::CloseRequest() {
@@ -130,12 +132,13 @@ void CUploadTransfer::CloseRequest() {
         SrwGuard guard(m_lock);
         if (m_request) InternetCloseHandle(m_request);
         m_request = nullptr;
-        cut = m_requestOpen && !m_bodyComplete;
+        cut = m_requestOpen && !m_answerRead;
         m_requestOpen = false;
     }
-    // Some WinInet versions (Wine's) put a reused connection whose request was cut
-    // mid-body back into their pool, and the next request to the server continues the cut
-    // body there. Dropping the pool's idle connections closes it.
+    // Some WinInet versions (Wine's) put a reused connection back into their pool even
+    // when its request was cut mid-body or its answer never came; the next request to
+    // the server would then continue the cut body or read the late answer. Dropping the
+    // pool's idle connections closes it. Only failed uploads pay for this.
     if (cut) InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
 }
 
@@ -171,23 +174,19 @@ void CUploadTransfer::SetTimeouts(HINTERNET handle) const {
     }
 }
 
-HRESULT CUploadTransfer::OpenFiles(std::vector<fw::UniqueFile>* files,
-                                   std::vector<uint64_t>* sizes) const {
+HRESULT CUploadTransfer::FileSizes(std::vector<uint64_t>* sizes) const {
+    // Sizes only: the body reader opens each file when its turn comes, so opening many
+    // files overlaps the network instead of delaying the first byte.
     const std::vector<FormPart>& parts = m_form.Parts();
-    files->clear();
-    files->resize(parts.size());
     sizes->assign(parts.size(), 0);
     for (size_t i = 0; i < parts.size(); ++i) {
         if (!parts[i].isFile) continue;
-        // Others may keep writing or delete the file; what is sent is what it held now.
-        fw::UniqueFile file(CreateFileA(parts[i].value.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !file);
-        LARGE_INTEGER size;
-        RETURN_IF_WIN32_BOOL_FALSE(GetFileSizeEx(file.get(), &size));
-        (*sizes)[i] = static_cast<uint64_t>(size.QuadPart);
-        (*files)[i] = std::move(file);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        RETURN_IF_WIN32_BOOL_FALSE(GetFileAttributesExA(parts[i].value.c_str(), GetFileExInfoStandard, &data));
+        // Opening a folder for reading fails the same way.
+        RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED),
+                     data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        (*sizes)[i] = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
     return S_OK;
 }
@@ -216,10 +215,9 @@ HRESULT CUploadTransfer::Transfer() {
     if (url.lpszExtraInfo) objectPath.append(url.lpszExtraInfo, url.dwExtraInfoLength);
     if (objectPath.empty() || objectPath[0] != '/') objectPath.insert(0, "/");
 
-    std::vector<fw::UniqueFile> files;
     std::vector<uint64_t> sizes;
-    RETURN_IF_FAILED(OpenFiles(&files, &sizes));
-    m_buffer.resize(kChunkBytes);
+    RETURN_IF_FAILED(FileSizes(&sizes));
+    m_buffer.resize(kReplyChunkBytes);
 
     fw::UniqueHInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !session);
@@ -245,22 +243,17 @@ HRESULT CUploadTransfer::Transfer() {
         std::vector<BodySegment> segments;
         if (!m_form.Layout(boundary, sizes, &segments)) continue;
         HRESULT hr = SendOnce(connection.get(), objectPath, url.nScheme == INTERNET_SCHEME_HTTPS,
-                              boundary, segments, files);
-        if (hr != kBoundaryInFile) return hr;
+                              boundary, segments);
+        if (hr != CBodyReader::kBoundaryInFile) return hr;
         // The request was cut short; the server drops an upload whose body never completed.
         CloseRequest();
-        for (fw::UniqueFile& file : files) {
-            LARGE_INTEGER zero = {};
-            if (file) RETURN_IF_WIN32_BOOL_FALSE(SetFilePointerEx(file.get(), zero, nullptr, FILE_BEGIN));
-        }
     }
     return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
 }
 
 HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objectPath, bool secure,
                                   const std::string& boundary,
-                                  const std::vector<BodySegment>& segments,
-                                  std::vector<fw::UniqueFile>& files) {
+                                  const std::vector<BodySegment>& segments) {
     const uint64_t total = CMultipartForm::ContentLength(segments);
     m_total = total;
     m_sent = 0;
@@ -291,18 +284,27 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
     buffers.dwBufferTotal = total <= MAXDWORD ? static_cast<DWORD>(total) : 0;
     RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return HttpSendRequestExA(r, &buffers, nullptr, 0, 0); }));
 
+    // The body is assembled ahead while earlier chunks are on the wire.
+    std::vector<CBodyReader::Piece> pieces;
     for (const BodySegment& segment : segments) {
-        if (segment.filePart < 0) {
-            RETURN_IF_FAILED(Write(segment.bytes.data(), segment.bytes.size()));
+        if (segment.filePart >= 0) {
+            pieces.push_back({nullptr, &m_form.Parts()[segment.filePart].value, segment.fileSize});
         } else {
-            RETURN_IF_FAILED(SendFile(files[segment.filePart].get(), segment.fileSize, boundary));
+            pieces.push_back({&segment.bytes, nullptr, segment.bytes.size()});
         }
     }
-    RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpEndRequestA(r, nullptr, 0, 0); }));
-    {
-        SrwGuard guard(m_lock);
-        m_bodyComplete = true;
+    CBodyReader reader(std::move(pieces), boundary, kChunkBytes);
+    RETURN_IF_FAILED(reader.Start());
+    for (;;) {
+        CBodyReader::Chunk chunk;
+        HRESULT hr = reader.Next(&chunk);
+        if (hr == S_FALSE) break;
+        RETURN_IF_FAILED(hr);
+        RETURN_IF_FAILED(Write(chunk.data, chunk.size));
+        reader.Release();
     }
+    RETURN_HR_IF(E_UNEXPECTED, m_sent != total);
+    RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpEndRequestA(r, nullptr, 0, 0); }));
 
     DWORD status = 0, length = sizeof(status);
     HRESULT hr = CallRequest([&](HINTERNET r) {
@@ -314,7 +316,10 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
     RETURN_HR_IF(kNoAnswer, FAILED(hr) || status == 0);
     m_status = status;
     RETURN_HR_IF(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, status), !IsHttpStatusSuccess(status));
-    return ReadReply();
+    RETURN_IF_FAILED(ReadReply());
+    SrwGuard guard(m_lock);
+    m_answerRead = true;
+    return S_OK;
 }
 
 HRESULT CUploadTransfer::Write(const char* data, size_t size) {
@@ -326,22 +331,6 @@ HRESULT CUploadTransfer::Write(const char* data, size_t size) {
         data += written;
         size -= written;
         m_sent += written;
-    }
-    return S_OK;
-}
-
-HRESULT CUploadTransfer::SendFile(HANDLE file, uint64_t size, const std::string& boundary) {
-    CBoundaryScanner scanner(boundary);
-    uint64_t left = size;
-    while (left > 0) {
-        DWORD want = static_cast<DWORD>(left < kChunkBytes ? left : kChunkBytes);
-        DWORD got = 0;
-        RETURN_IF_WIN32_BOOL_FALSE(ReadFile(file, m_buffer.data(), want, &got, nullptr));
-        // The file shrank since its size went into Content-Length: the body cannot be made whole.
-        RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_HANDLE_EOF), got == 0);
-        if (scanner.Feed(m_buffer.data(), got)) return kBoundaryInFile;
-        RETURN_IF_FAILED(Write(m_buffer.data(), got));
-        left -= got;
     }
     return S_OK;
 }

@@ -18,7 +18,7 @@
 // Timeouts of one upload, in milliseconds.
 struct UploadTimeouts {
     DWORD connectMs = 30000;
-    // One 256 KB write; a server that reads nothing for this long is given up.
+    // One write of a chunk; a server that reads nothing for this long is given up.
     DWORD sendMs = 60000;
     // The wait for the answer after the last byte: the page stores the attachments first.
     DWORD receiveMs = 120000;
@@ -29,7 +29,9 @@ using BoundaryRandomSource = std::function<bool(uint8_t* bytes, size_t count)>;
 
 class CUploadTransfer {
 public:
-    static constexpr size_t kChunkBytes = 256 * 1024;
+    // Writes of 1 MB keep the per-call cost of WinInet small; three are assembled ahead.
+    static constexpr size_t kChunkBytes = 1024 * 1024;
+    static constexpr size_t kReplyChunkBytes = 64 * 1024;
     // Answers are texts for a message box; a longer one is not an answer of the upload pages.
     static constexpr size_t kMaxReplyBytes = 16 * 1024 * 1024;
 
@@ -63,12 +65,10 @@ public:
 
 private:
     HRESULT Transfer();
-    HRESULT OpenFiles(std::vector<fw::UniqueFile>* files, std::vector<uint64_t>* sizes) const;
+    HRESULT FileSizes(std::vector<uint64_t>* sizes) const;
     HRESULT SendOnce(HINTERNET connection, const std::string& objectPath, bool secure,
-                     const std::string& boundary, const std::vector<BodySegment>& segments,
-                     std::vector<fw::UniqueFile>& files);
+                     const std::string& boundary, const std::vector<BodySegment>& segments);
     HRESULT Write(const char* data, size_t size);
-    HRESULT SendFile(HANDLE file, uint64_t size, const std::string& boundary);
     HRESULT ReadReply();
     void SetTimeouts(HINTERNET handle) const;
 
@@ -88,14 +88,14 @@ private:
 
     std::atomic<uint64_t> m_sent{0};
     std::atomic<uint64_t> m_total{0};
-    std::vector<char> m_buffer;
+    std::vector<char> m_buffer;  // for the answer
 
     mutable SRWLOCK m_lock = SRWLOCK_INIT;  // guards the fields below
     bool m_cancelled = false;
     bool m_inCall = false;
     HINTERNET m_request = nullptr;
-    bool m_requestOpen = false;   // a request was opened and not yet closed by the run
-    bool m_bodyComplete = false;  // its body went out whole
+    bool m_requestOpen = false;  // a request was opened and not yet closed by the run
+    bool m_answerRead = false;   // its answer was read to the end
     HWND m_notifyWindow = nullptr;
     UINT m_notifyMessage = 0;
 

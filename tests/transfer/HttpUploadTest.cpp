@@ -148,6 +148,31 @@ TEST_F(HttpUploadTest, TextAndFilePartsArriveByteForByte) {
     }
 }
 
+TEST_F(HttpUploadTest, ManyFilesOfAllSizesShareChunksInOrder) {
+    ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;many"})"));
+    // Sizes around the uploader's 1 MB chunk, empty files, and many small ones.
+    std::vector<size_t> sizes = {0, 1, (1 << 20) - 300, 1 << 20, (1 << 20) + 1, 0};
+    std::mt19937 rng(9);
+    for (int i = 0; i < 60; ++i) sizes.push_back(rng() % 50000);
+    CHttpUpload upload;
+    std::vector<ExpectedPart> expected;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        std::string name = "f" + std::to_string(i) + ".txt";
+        std::string content = RandomBytes(sizes[i], 100 + static_cast<unsigned>(i));
+        upload.AddFile("my_file" + std::to_string(i + 1), WriteFile(name, content));
+        expected.push_back({"my_file" + std::to_string(i + 1), true, name, "text/plain", content});
+        if (i % 7 == 0) {
+            upload.AddField("between" + std::to_string(i), std::string(i * 100, 'v'));
+            expected.push_back({"between" + std::to_string(i), false, "", "", std::string(i * 100, 'v')});
+        }
+    }
+    ASSERT_EQ(upload.Submit_noDlg(m_server.Url("/upload.asp")), 0);
+    EXPECT_EQ(upload.GetReply(), "OK;many");
+    std::vector<ServerRequest> requests;
+    ASSERT_TRUE(m_server.Requests("/upload.asp", 1, &requests));
+    ExpectParts(requests[0], expected);
+}
+
 TEST_F(HttpUploadTest, KoreanFileNameAndEmptyFile) {
     ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;"})"));
     std::string korean = WriteFile("한글 문서 (1).hwp", "HWP Document File");
@@ -375,6 +400,75 @@ TEST_F(HttpUploadTest, CancelInTheProgressWindow) {
     ExpectParts(again[0], {{"subject", false, "", "", "큰 첨부"},
                            {"my_file1", true, "big.zip", "application/zip", big}});
     DestroyWindow(owner);
+}
+
+// Cuts the file being sent once the window shows real progress, as another program
+// writing the file would.
+struct ShrinkWatch {
+    std::string path;
+    uint64_t shrunkTo = 0;
+};
+ShrinkWatch* g_shrink = nullptr;
+
+void CALLBACK ShrinkWhenUnderWay(HWND, UINT, UINT_PTR, DWORD) {
+    ShrinkWatch& w = *g_shrink;
+    if (w.shrunkTo) return;
+    HWND dialog = FindWindowW(L"#32770", Wide949(texts::kUploadCaption).c_str());
+    if (!dialog) return;
+    uint64_t sent = LeadingNumber(ItemText(dialog, CUploadProgressDlg::kIdBytes));
+    if (sent < 512 * 1024) return;
+    // Well past what the uploader has read ahead by now.
+    w.shrunkTo = sent + (8 << 20);
+    HANDLE file = CreateFileA(w.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(w.shrunkTo);
+    SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+TEST_F(HttpUploadTest, AFileThatIsMissingOrShrinksFailsTheUpload) {
+    ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"read_request_slowly": [65536, 0.02], "body": "OK;1"})"));
+    // Nothing is sent for a file that cannot be read at all.
+    const std::pair<std::string, DWORD> unreadable[] = {
+        {s_folder + "없는 파일.txt", ERROR_FILE_NOT_FOUND},
+        {s_folder + "없는 폴더\\a.txt", ERROR_PATH_NOT_FOUND},
+        {s_folder.substr(0, s_folder.size() - 1), ERROR_ACCESS_DENIED},
+    };
+    for (const auto& [path, error] : unreadable) {
+        CHttpUpload missing;
+        missing.AddField("a", "1");
+        missing.AddFile("my_file1", path);
+        EXPECT_EQ(missing.Submit_noDlg(m_server.Url("/upload.asp")),
+                  static_cast<int>(HRESULT_FROM_WIN32(error))) << path;
+        EXPECT_EQ(missing.GetReply(), "");
+    }
+
+    // The size went into Content-Length before the first byte: a shorter file cannot
+    // make the body whole, so the upload stops rather than send a wrong one.
+    const uint64_t kSize = 48 << 20;
+    std::string path = WriteFile("growing.log", RandomBytes(kSize, 5));
+    ShrinkWatch watch;
+    watch.path = path;
+    g_shrink = &watch;
+    CHttpUpload upload;
+    upload.AddFile("my_file1", path);
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ShrinkWhenUnderWay);
+    int result = upload.Submit(m_server.Url("/upload.asp"));
+    KillTimer(nullptr, timer);
+    g_shrink = nullptr;
+    ASSERT_NE(watch.shrunkTo, 0u) << "the progress window never showed progress";
+    ASSERT_LT(watch.shrunkTo, kSize);
+    EXPECT_EQ(result, static_cast<int>(HRESULT_FROM_WIN32(ERROR_HANDLE_EOF)));
+    EXPECT_EQ(upload.GetReply(), "");
+
+    // The unreadable files' uploads never reached the server; the cut one arrived incomplete.
+    std::vector<ServerRequest> requests;
+    ASSERT_TRUE(m_server.Requests("/upload.asp", 1, &requests, 30));
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_FALSE(requests[0].complete);
+    EXPECT_LE(requests[0].bodySize, watch.shrunkTo + 1000);
 }
 
 TEST_F(HttpUploadTest, BoundaryMetInAFileIsReplacedAndTheUploadStartsOver) {
