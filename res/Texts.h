@@ -24,4 +24,9 @@ inline constexpr char kUploadSending[] = "서버로 보내는 중입니다...";
 inline constexpr char kUploadProgress[] = "%s / %s 바이트 (%d%%)";
 inline constexpr char kUploadCancel[] = "취소";
 
+// download dialogs and the internet request client
+inline constexpr char kDownloadTitle[] = "문서를 다운로드하는 중...";
+inline constexpr char kReceiveTransferring[] = "전송중 ....";
+inline constexpr char kInternetAccessError[] = "인터넷 접근 에러발생";
+
 }  // namespace texts
