@@ -9,6 +9,7 @@
 
 #include "attach/AttachListCtrl.h"
 #include "attach/FileListCtrl.h"
+#include "download/NotifyGet.h"
 #include "framework/OleControl.h"
 
 class CNvAttCtrl final : public fw::COleControl {
@@ -150,6 +151,7 @@ private:
     // Members, in the order the rest of the control refers to them.
     CAttachListCtrl m_attachList;  // child window 5
     CFileListCtrl m_fileList;      // child window 6
+    CNotifyGet m_httpGet;          // status and registration requests, answered by WM_COPYDATA
     std::string m_strUploadURL;
     short m_nSSL = 0;
     int m_bRequestBusy = 0;
