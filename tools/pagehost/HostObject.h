@@ -66,6 +66,9 @@ private:
     HRESULT readFile(const std::string& path, std::string* text);
     HRESULT fileExists(const std::string& path, bool* exists);
     HRESULT deleteFile(const std::string& path);
+    // Other programs
+    HRESULT controlHwnd(long* hwnd);
+    HRESULT run(const std::string& commandLine, long timeoutMs, long* exitCode);
 
     static const fw::InterfaceEntry kInterfaces[];
     static const fw::DispMember kDispatch[];
