@@ -11,6 +11,7 @@
 #include "attach/FileListCtrl.h"
 #include "control/BusyDlg.h"
 #include "submit/SubmitPlan.h"
+#include "download/NotifyGet.h"
 #include "framework/OleControl.h"
 #include "transfer/HttpUpload.h"
 
@@ -158,6 +159,7 @@ private:
     // Members, in the order the rest of the control refers to them.
     CAttachListCtrl m_attachList;  // child window 5
     CFileListCtrl m_fileList;      // child window 6
+    CNotifyGet m_httpGet;          // status and registration requests, answered by WM_COPYDATA
     std::string m_strUploadURL;
     CHttpUpload m_msgUpload;   // the message form: DoField, DoVariant, DoFile, DoSubmit
     CHttpUpload m_sendUpload;  // the plain send form: SendField, SendSubmit

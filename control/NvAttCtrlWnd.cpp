@@ -120,6 +120,12 @@ void CNvAttCtrl::OnSize(UINT type, int cx, int cy) {
 }
 
 void CNvAttCtrl::OnDestroy() {
+    // A request whose answer would come to this window ends with it.
+    if (m_bRequestBusy) {
+        m_httpGet.Close();
+        m_bRequestBusy = 0;
+        SetCursor(m_hPrevCursor);
+    }
     for (const std::string& path : m_tempCopies) {
         if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(path.c_str());
     }

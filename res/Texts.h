@@ -34,4 +34,9 @@ inline constexpr char kCannotSaveAttachFile[] = "hr: Can not save attach file(%d
 // window lifecycle
 inline constexpr char kSignedPathWrong[] = "파일 경로가 정확하지 않습니다.";
 
+// download dialogs and the internet request client
+inline constexpr char kDownloadTitle[] = "문서를 다운로드하는 중...";
+inline constexpr char kReceiveTransferring[] = "전송중 ....";
+inline constexpr char kInternetAccessError[] = "인터넷 접근 에러발생";
+
 }  // namespace texts

@@ -91,6 +91,8 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(55, "deleteFile", &CHostObject::deleteFile),
     FW_DISP_METHOD(56, "workingSet", &CHostObject::workingSet),
     FW_DISP_METHOD(57, "peakWorkingSet", &CHostObject::peakWorkingSet),
+    FW_DISP_METHOD(60, "controlHwnd", &CHostObject::controlHwnd),
+    FW_DISP_METHOD(61, "run", &CHostObject::run),
     FW_DISP_TABLE_END,
 };
 
@@ -440,5 +442,38 @@ HRESULT CHostObject::peakWorkingSet(std::string* bytes) {
     PROCESS_MEMORY_COUNTERS counters = {};
     K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
     *bytes = std::to_string(counters.PeakWorkingSetSize);
+    return S_OK;
+}
+
+HRESULT CHostObject::controlHwnd(long* hwnd) {
+    *hwnd = HandleToLong(m_host->controlWindow());
+    return S_OK;
+}
+
+HRESULT CHostObject::run(const std::string& commandLine, long timeoutMs, long* exitCode) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return fw::ReportError(HRESULT_FROM_WIN32(GetLastError()), L"host", L"cannot start " + Wide(commandLine));
+    CloseHandle(process.hThread);
+    // The page stays alive meanwhile: the program may be talking to the control.
+    ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs > 0 ? timeoutMs : 0);
+    DWORD wait;
+    do {
+        m_host->Pump(0);
+        ULONGLONG now = GetTickCount64();
+        DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
+        wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, left, QS_ALLINPUT);
+    } while (wait == WAIT_OBJECT_0 + 1);
+    DWORD code = 0;
+    if (wait == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code)) {
+        *exitCode = static_cast<long>(code);
+    } else {
+        TerminateProcess(process.hProcess, 1);
+        *exitCode = -1;
+    }
+    CloseHandle(process.hProcess);
     return S_OK;
 }

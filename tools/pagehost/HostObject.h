@@ -70,6 +70,9 @@ private:
     // Bytes, as text: the host process's working set now and at its peak.
     HRESULT workingSet(std::string* bytes);
     HRESULT peakWorkingSet(std::string* bytes);
+    // Other programs
+    HRESULT controlHwnd(long* hwnd);
+    HRESULT run(const std::string& commandLine, long timeoutMs, long* exitCode);
 
     static const fw::InterfaceEntry kInterfaces[];
     static const fw::DispMember kDispatch[];

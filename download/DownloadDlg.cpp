@@ -1,0 +1,82 @@
+// The modal dialog that downloads one URL into a file or into memory, with the sizes in
+// KB and a percentage bar.
+#include "download/DownloadDlg.h"
+
+#include "download/DownloadText.h"
+#include "res/Texts.h"
+#include "res/resource.h"
+
+#include <new>
+
+namespace {
+
+std::string TempFolder() {
+    char path[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof(path), path);
+    return std::string(path, n < sizeof(path) ? n : 0);
+}
+
+}  // namespace
+
+CDownloadDlg::CDownloadDlg(HWND parent) : fw::ModalDialog(IDD_DOWNLOAD_DLG, parent) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    m_http.m_pDlg = this;
+}
+
+CDownloadDlg::~CDownloadDlg() {
+    // The transfer stops with m_http; what it wrote stays.
+    m_http.Close();
+    if (!m_bToMemory) CloseFile();
+}
+
+void CDownloadDlg::CloseFile() {
+    if (!m_hFile) return;
+    m_writer.Flush(m_hFile.get());
+    m_hFile.reset();
+}
+
+void CDownloadDlg::PushFields() {
+    SetItemText(IDC_DOWNLOAD_FILESIZE, m_strFileSize);
+    SetItemText(IDC_DOWNLOAD_FILENAME, m_strFileName);
+    SetItemText(IDC_DOWNLOAD_TRANSFERRED, m_strTransferred);
+    SetItemText(IDC_DOWNLOAD_SAVEPATH, m_strSavePath);
+}
+
+BOOL CDownloadDlg::OnInitDialog() {
+    try {
+        m_progress.Attach(GetDlgItem(m_hWnd, IDC_DOWNLOAD_PROGRESS));
+        if (!m_bToMemory) {
+            if (m_strSavePath.empty()) {
+                SYSTEMTIME today;
+                GetLocalTime(&today);
+                m_strSavePath = TempFolder() + GeneratedSaveName(m_strFileName, today.wYear, today.wMonth, today.wDay);
+            }
+            HANDLE file = CreateFileA(m_strSavePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            DWORD error = GetLastError();
+            if (file == INVALID_HANDLE_VALUE) {
+                EndDialog(static_cast<INT_PTR>(error));
+                return TRUE;
+            }
+            m_hFile.reset(file);
+        }
+        m_strTitle = texts::kDownloadTitle;
+        m_progress.SetRange(0, 100);
+        m_progress.SetPos(0);
+        PushFields();
+        m_http.Submit(m_strUrl, nullptr);
+        SetWindowTextA(m_hWnd, m_strTitle.c_str());
+    } catch (const std::bad_alloc&) {
+        m_http.Close();
+        EndDialog(E_OUTOFMEMORY);
+    }
+    return TRUE;
+}
+
+void CDownloadDlg::OnCancel() {
+    m_http.Close();
+    // The part written so far stays on disk.
+    if (!m_bToMemory) CloseFile();
+    EndDialog(E_ABORT);
+}

@@ -1,0 +1,45 @@
+// The raw source of the message being read, from the server page downloademl.asp into a
+// local file.
+#include "download/DownloadEmlFile.h"
+
+#include "download/InternetSession.h"
+#include "framework/UniqueHandle.h"
+#include "res/Texts.h"
+
+namespace {
+
+const DWORD kChunkBytes = 4096;
+// The request's context and its flags: the ASCII transfer default of an opened URL.
+const DWORD_PTR kContext = 1;
+const DWORD kOpenFlags = INTERNET_FLAG_TRANSFER_ASCII;
+
+}  // namespace
+
+void DownloadEmlFile(const std::string&, const std::string& name, const std::string& folder,
+                     const std::string& formsURL, const std::string& objDataURL, HWND owner,
+                     const std::string& caption) {
+    std::string directory = folder;
+    if (directory.empty()) {
+        char temp[MAX_PATH];
+        DWORD n = GetTempPathA(sizeof(temp), temp);
+        directory.assign(temp, n < sizeof(temp) ? n : 0);
+    }
+    const std::string url = formsURL + "downloademl.asp?dataurl=" + objDataURL;
+    fw::UniqueHInternet session = OpenInternetSession();
+    fw::UniqueHInternet response;
+    if (session) {
+        response.reset(InternetOpenUrlA(session.get(), url.c_str(), nullptr, 0, kOpenFlags, kContext));
+    }
+    if (!response) MessageBoxA(owner, texts::kInternetAccessError, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+
+    // A folder that ends in a backslash gives a doubled one, which the file system takes.
+    const std::string target = directory + "\\" + name;
+    fw::UniqueFile file(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!response) return;
+    char chunk[kChunkBytes];
+    for (DWORD got; InternetReadFile(response.get(), chunk, sizeof(chunk), &got) && got > 0;) {
+        DWORD written = 0;
+        if (file) WriteFile(file.get(), chunk, got, &written, nullptr);
+    }
+}

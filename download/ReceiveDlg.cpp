@@ -1,0 +1,54 @@
+// The modal dialog that copies one URL into a file the caller names.
+#include "download/ReceiveDlg.h"
+
+#include "res/resource.h"
+
+#include <new>
+
+CReceiveDlg::CReceiveDlg(HWND parent) : fw::ModalDialog(IDD_RECEIVE_DLG, parent) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    m_http.m_pDlg = this;
+}
+
+CReceiveDlg::~CReceiveDlg() {
+    m_http.Close();
+    CloseFile();
+}
+
+void CReceiveDlg::CloseFile() {
+    if (!m_hFile) return;
+    m_writer.Flush(m_hFile.get());
+    m_hFile.reset();
+}
+
+void CReceiveDlg::PushFields() {
+    SetItemText(IDC_RECEIVE_FILENAME, m_strFileName);
+    SetItemText(IDC_RECEIVE_LOCALPATH, m_strLocalPath);
+    SetItemText(IDC_RECEIVE_SERVER, m_strServer);
+    SetItemText(IDC_RECEIVE_STATUS, m_strStatus);
+    SetItemText(IDC_RECEIVE_TRANSFERRED, m_strTransferred);
+}
+
+BOOL CReceiveDlg::OnInitDialog() {
+    m_progress.Attach(GetDlgItem(m_hWnd, IDC_RECEIVE_PROGRESS));
+    HANDLE file = CreateFileA(m_strLocalPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD error = GetLastError();
+    if (file == INVALID_HANDLE_VALUE) {
+        EndDialog(static_cast<INT_PTR>(error));
+        return TRUE;
+    }
+    m_hFile.reset(file);
+    m_progress.SetRange(0, 100);
+    m_progress.SetPos(0);
+    PushFields();
+    m_http.Submit(m_strUrl, nullptr);
+    return TRUE;
+}
+
+void CReceiveDlg::OnCancel() {
+    m_http.Close();
+    CloseFile();
+    EndDialog(E_ABORT);
+}

@@ -1,0 +1,42 @@
+// The modal dialog that copies one URL into a file the caller names, with the byte
+// counts grouped by thousands.
+#pragma once
+
+#include "download/FileWriteBuffer.h"
+#include "download/ReceiveGet.h"
+#include "framework/ModalDialog.h"
+#include "framework/ProgressCtrl.h"
+#include "framework/UniqueHandle.h"
+
+#include <string>
+
+class CReceiveDlg final : public fw::ModalDialog {
+public:
+    explicit CReceiveDlg(HWND parent);
+    ~CReceiveDlg() override;
+
+    // DoModal returns as the download dialog's does: the transfer's HRESULT, E_ABORT, or
+    // the system error code of a destination that could not be created.
+
+    std::string m_strUrl;
+    fw::CProgressCtrl m_progress;  // control 225, 0 to 100
+    std::string m_strFileName;     // static 1001
+    std::string m_strLocalPath;    // static 1003: the destination, which the caller gives
+    std::string m_strServer;       // static 1002
+    std::string m_strStatus;       // static 1005, in the template but not visible
+    std::string m_strTransferred;  // static 1004, "%s/%s바이트"
+    CReceiveGet m_http;
+    fw::UniqueFile m_hFile;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+
+private:
+    friend class CReceiveGet;
+
+    void PushFields();
+    void CloseFile();
+
+    CFileWriteBuffer m_writer;
+};

@@ -1,0 +1,31 @@
+// The request of the receive dialog: byte counts on its screen, the bytes into its file.
+#include "download/ReceiveGet.h"
+
+#include "attach/SizeText.h"
+#include "download/DownloadText.h"
+#include "download/ReceiveDlg.h"
+#include "res/Texts.h"
+
+void CReceiveGet::OnProgress(ULONG progress, ULONG maximum, ULONG statusCode, const char* statusText) {
+    if (statusCode >= BINDSTATUS_BEGINDOWNLOADDATA && statusCode <= BINDSTATUS_ENDDOWNLOADDATA) {
+        ULONG total = DownloadTotal(maximum, std::string());
+        m_pDlg->m_progress.SetPos(MulDiv(static_cast<int>(progress), 100, static_cast<int>(total)));
+        m_pDlg->m_strStatus = texts::kReceiveTransferring;
+        // The counts are shown as signed 32-bit numbers.
+        m_pDlg->m_strTransferred = FormatTransferred(static_cast<int32_t>(progress), static_cast<int32_t>(total));
+        m_pDlg->PushFields();
+        maximum = total;
+    }
+    CHttpGet::OnProgress(progress, maximum, statusCode, statusText);
+}
+
+void CReceiveGet::OnDataAvailable(DWORD, DWORD) {
+    char buffer[1024];
+    for (DWORD n; (n = Read(buffer, sizeof(buffer))) > 0;) m_pDlg->m_writer.Write(m_pDlg->m_hFile.get(), buffer, n);
+}
+
+void CReceiveGet::OnStopBinding(HRESULT result, const char* errorText) {
+    CHttpGet::OnStopBinding(result, errorText);
+    m_pDlg->CloseFile();
+    m_pDlg->EndDialog(result);
+}

@@ -1,0 +1,405 @@
+// The download and receive dialogs against the local test server, driven as a user
+// drives them: what they show while the bytes come and as they close, the files they
+// leave, Cancel and Esc in the middle, destinations that cannot be made, broken servers.
+#include "DialogWatch.h"
+#include "DownloadTestSupport.h"
+#include "TestServerClient.h"
+
+#include "download/DownloadDlg.h"
+#include "download/DownloadText.h"
+#include "download/ReceiveDlg.h"
+#include "res/Texts.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const HRESULT kAnyFailure = E_FAIL;
+
+int LeadingNumber(const std::string& text) { return std::atoi(text.c_str()); }
+
+HRESULT Result(INT_PTR end) { return static_cast<HRESULT>(end); }
+
+class DownloadDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(m_server.BaseUrl().empty())
+            << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
+        ASSERT_TRUE(m_server.Reset());
+        m_folder = TempFolder() + "nvatt-dlg-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+    }
+    void TearDown() override {
+        for (const std::string& path : m_files) DeleteFileA(path.c_str());
+        RemoveDirectoryA((m_folder + "folder.doc").c_str());
+        RemoveDirectoryA(m_folder.c_str());
+    }
+    std::string Path(const std::string& name) {
+        m_files.push_back(m_folder + name);
+        return m_folder + name;
+    }
+
+    // A download that must work: the same process goes on after every fault.
+    void ExpectDownloadWorks() {
+        ASSERT_TRUE(m_server.SetRoute("/again.asp", R"({"generate": 70000})"));
+        CDownloadDlg dlg(nullptr);
+        dlg.m_strUrl = m_server.Url("/again.asp");
+        dlg.m_strFileName = "again.bin";
+        dlg.m_strSavePath = Path("again.bin");
+        EXPECT_EQ(Result(dlg.DoModal()), S_OK);
+        EXPECT_TRUE(ReadWholeFile(dlg.m_strSavePath) == GeneratedBytes(0, 70000));
+    }
+
+    TestServerClient m_server;
+    std::string m_folder;
+    std::vector<std::string> m_files;
+};
+
+TEST_F(DownloadDlgTest, FileModeGeneratesItsNameAndWritesTheBodyByteForByte) {
+    const std::string today = TodayStamp();
+    struct Case {
+        std::string fileName;
+        std::string generatedName;
+        size_t size;
+    } cases[] = {
+        {"report.final.doc", "report.final-" + today + ".doc", 300000},
+        {"README", "-" + today, 5 * 1024 * 1024},
+        {"보고서 (최종).hwp", "보고서 (최종)-" + today + ".hwp", 1},
+        {"..\\..\\escape.txt", "escape-" + today + ".txt", 2048},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        const std::string expectedPath = TempFolder() + c.generatedName;
+        m_files.push_back(expectedPath);
+        // A file of that name is replaced, not appended to.
+        {
+            HANDLE old = CreateFileA(expectedPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written;
+            std::string junk(c.size + 5000, 'x');
+            WriteFile(old, junk.data(), static_cast<DWORD>(junk.size()), &written, nullptr);
+            CloseHandle(old);
+        }
+        ASSERT_TRUE(m_server.SetRoute("/download.asp", "{\"generate\": " + std::to_string(c.size) + "}"));
+        CDialogWatch watch;
+        CDownloadDlg dlg(nullptr);
+        dlg.m_strUrl = m_server.Url("/download.asp?key=7");
+        dlg.m_strFileName = c.fileName;
+        dlg.m_strTitle = "the caller's title is not kept";
+        EXPECT_EQ(Result(dlg.DoModal()), S_OK);
+
+        EXPECT_EQ(dlg.m_strSavePath, expectedPath);
+        EXPECT_EQ(dlg.m_strTitle, texts::kDownloadTitle);
+        EXPECT_FALSE(dlg.m_hFile.valid());
+        EXPECT_TRUE(FileIsClosed(expectedPath));
+        std::string written = ReadWholeFile(expectedPath);
+        ASSERT_EQ(written.size(), c.size);
+        EXPECT_TRUE(written == GeneratedBytes(0, c.size)) << "the bytes differ";
+
+        // The dialog as it closed.
+        const DialogLook& look = watch.Closed();
+        EXPECT_EQ(look.caption, texts::kDownloadTitle);
+        EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_FILENAME), c.fileName);
+        EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_SAVEPATH), expectedPath);
+        EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_FILESIZE), KiloBytesText(static_cast<uint32_t>(c.size)));
+        EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_TRANSFERRED), KiloBytesText(static_cast<uint32_t>(c.size)));
+        EXPECT_EQ(look.progress, 100);
+        EXPECT_EQ(look.classes.at(IDC_DOWNLOAD_PROGRESS), "msctls_progress32");
+        EXPECT_EQ(look.texts.at(IDCANCEL), "취소");
+        const std::vector<std::string> labels = {"파 일 명  : ", "저 장 명  :", "파일크기 :", "전 송 량  :"};
+        EXPECT_EQ(look.labels, labels);
+    }
+    std::vector<ServerRequest> requests;
+    ASSERT_TRUE(m_server.Requests("/download.asp", 4, &requests));
+    EXPECT_EQ(requests[0].query, "key=7");
+}
+
+TEST_F(DownloadDlgTest, MemoryModeMakesNoFile) {
+    ASSERT_TRUE(m_server.SetRoute("/body.asp", R"({"generate": 100000})"));
+    const std::string wouldBe = TempFolder() + "body-" + TodayStamp() + ".htm";
+    DeleteFileA(wouldBe.c_str());
+    CDialogWatch watch;
+    CDownloadDlg dlg(nullptr);
+    dlg.m_strUrl = m_server.Url("/body.asp");
+    dlg.m_strFileName = "body.htm";
+    dlg.m_bToMemory = TRUE;
+    EXPECT_EQ(Result(dlg.DoModal()), S_OK);
+    ASSERT_EQ(dlg.m_strData.size(), 100000u);
+    EXPECT_TRUE(dlg.m_strData == GeneratedBytes(0, 100000));
+    EXPECT_EQ(dlg.m_strSavePath, "");
+    EXPECT_EQ(GetFileAttributesA(wouldBe.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(watch.Closed().texts.at(IDC_DOWNLOAD_SAVEPATH), "");
+    EXPECT_EQ(watch.Closed().texts.at(IDC_DOWNLOAD_FILESIZE), "97 KB");
+}
+
+TEST_F(DownloadDlgTest, WithoutALengthTheHintOrTheLargestSizeIsTheTotal) {
+    struct Sample {
+        std::string transferred, size;
+        int bar;
+    };
+    struct Case {
+        const char* what;
+        std::string hint;
+        size_t size;
+        std::string sizeText;
+    } cases[] = {
+        // The bar stays at 0, the size reads 2097151 KB, the transferred KB count up.
+        {"no hint", "", 8192, "2097151 KB"},
+        // The size reads 5 KB and the bar follows progress / 5120.
+        {"hint 5120", "5120", 5120, "5 KB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(m_server.SetRoute("/drip.asp", "{\"generate\": " + std::to_string(c.size) +
+                                                       ", \"drip\": [1024, 0.25], \"framing\": \"close\"}"));
+        std::vector<Sample> samples;
+        CDialogWatch watch([&](HWND dialog) {
+            DialogLook look = LookAt(dialog);
+            Sample s{look.texts[IDC_DOWNLOAD_TRANSFERRED], look.texts[IDC_DOWNLOAD_FILESIZE], look.progress};
+            if (!s.transferred.empty() && (samples.empty() || samples.back().transferred != s.transferred ||
+                                           samples.back().bar != s.bar))
+                samples.push_back(s);
+        });
+        CDownloadDlg dlg(nullptr);
+        dlg.m_strUrl = m_server.Url("/drip.asp");
+        dlg.m_strFileName = "drip.bin";
+        dlg.m_strSavePath = Path("drip.bin");
+        dlg.m_strSizeHint = c.hint;
+        EXPECT_EQ(Result(dlg.DoModal()), S_OK);
+        EXPECT_TRUE(ReadWholeFile(dlg.m_strSavePath) == GeneratedBytes(0, c.size));
+
+        ASSERT_GE(samples.size(), 3u) << "the transfer was not seen as it went";
+        int previous = -1;
+        for (const Sample& s : samples) {
+            SCOPED_TRACE(s.transferred);
+            EXPECT_EQ(s.size, c.sizeText);
+            int kb = LeadingNumber(s.transferred);
+            EXPECT_EQ(s.transferred, std::to_string(kb) + " KB");
+            EXPECT_GE(kb, previous);
+            previous = kb;
+            if (c.hint.empty()) {
+                EXPECT_EQ(s.bar, 0);
+            } else {
+                // MulDiv(progress, 100, 5120) with progress / 1024 shown as kb.
+                EXPECT_GE(s.bar, kb * 20);
+                EXPECT_LT(s.bar, (kb + 1) * 20);
+            }
+        }
+        EXPECT_LT(LeadingNumber(samples.front().transferred), LeadingNumber(samples.back().transferred));
+        EXPECT_EQ(watch.Closed().texts.at(IDC_DOWNLOAD_TRANSFERRED), KiloBytesText(static_cast<uint32_t>(c.size)));
+        EXPECT_EQ(watch.Closed().progress, c.hint.empty() ? 0 : 100);
+    }
+}
+
+TEST_F(DownloadDlgTest, CancelInTheMiddleEndsWithEAbortAndKeepsThePartialFile) {
+    const size_t kSize = 4 * 1024 * 1024;
+    ASSERT_TRUE(m_server.SetRoute("/slow.asp", R"({"generate": 4194304, "drip": [131072, 0.1]})"));
+    struct Case {
+        const char* what;
+        bool escape;
+        BOOL toMemory;
+    } cases[] = {
+        {"the Cancel button", false, FALSE},
+        {"the Esc key", true, FALSE},
+        {"the Cancel button in memory mode", false, TRUE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int shownKb = -1;
+        ULONGLONG pressedAt = 0;
+        CDialogWatch watch([&](HWND dialog) {
+            int kb = LeadingNumber(ItemText949(dialog, IDC_DOWNLOAD_TRANSFERRED));
+            // A user waits until something happened, then gives up.
+            if (shownKb >= 0 || kb < 512) return;
+            shownKb = kb;
+            pressedAt = GetTickCount64();
+            if (c.escape) PressKey(dialog, VK_ESCAPE);
+            else ClickButton(dialog, IDCANCEL);
+        });
+        CDownloadDlg dlg(nullptr);
+        dlg.m_strUrl = m_server.Url("/slow.asp");
+        dlg.m_strFileName = "big.zip";
+        dlg.m_bToMemory = c.toMemory;
+        if (!c.toMemory) dlg.m_strSavePath = Path("big.zip");
+        EXPECT_EQ(Result(dlg.DoModal()), E_ABORT);
+        ASSERT_GE(shownKb, 512) << "the dialog never showed progress";
+        EXPECT_LT(GetTickCount64() - pressedAt, 1000u) << "Cancel did not end the dialog at once";
+
+        std::string partial = c.toMemory ? dlg.m_strData : ReadWholeFile(dlg.m_strSavePath);
+        if (!c.toMemory) {
+            EXPECT_TRUE(FileIsClosed(dlg.m_strSavePath)) << "the partial file is still open";
+        }
+        EXPECT_GE(partial.size(), static_cast<size_t>(shownKb) * 1024) << "bytes shown were not kept";
+        EXPECT_LT(partial.size(), kSize);
+        EXPECT_TRUE(partial == GeneratedBytes(0, partial.size()));
+        // Nothing more arrives after the dialog is gone.
+        PumpFor(400);
+        if (!c.toMemory) {
+            EXPECT_EQ(ReadWholeFile(dlg.m_strSavePath).size(), partial.size());
+        }
+    }
+    ExpectDownloadWorks();
+}
+
+TEST_F(DownloadDlgTest, ADestinationThatCannotBeMadeEndsWithItsErrorCode) {
+    ASSERT_TRUE(m_server.SetRoute("/never.asp", R"({"body": "x"})"));
+    const std::string held = Path("held.doc");
+    HANDLE holder = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const std::string folder = m_folder + "folder.doc";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    struct Case {
+        const char* what;
+        std::string path;
+        INT_PTR code;
+    } cases[] = {
+        {"a folder that does not exist", m_folder + "no such folder\\x.doc", ERROR_PATH_NOT_FOUND},
+        {"a file another program holds", held, ERROR_SHARING_VIOLATION},
+        {"a folder of that name", folder, ERROR_ACCESS_DENIED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDownloadDlg download(nullptr);
+        download.m_strUrl = m_server.Url("/never.asp");
+        download.m_strFileName = "x.doc";
+        download.m_strSavePath = c.path;
+        EXPECT_EQ(download.DoModal(), c.code);
+
+        CReceiveDlg receive(nullptr);
+        receive.m_strUrl = m_server.Url("/never.asp");
+        receive.m_strLocalPath = c.path;
+        EXPECT_EQ(receive.DoModal(), c.code);
+    }
+    CloseHandle(holder);
+    std::vector<ServerRequest> requests;
+    ASSERT_TRUE(m_server.Requests("/never.asp", 0, &requests));
+    EXPECT_TRUE(requests.empty()) << "nothing is asked of the server";
+}
+
+TEST_F(DownloadDlgTest, BrokenServersEndWithAFailingResultAndAClosedFile) {
+    struct Case {
+        const char* what;
+        const char* url;
+        const char* plan;
+        HRESULT expected;
+        DWORD receiveMs;
+    } cases[] = {
+        {"the server closes mid-body", "/cut.asp", R"({"generate": 3000000, "close_after": 1000000})", kAnyFailure, 60000},
+        {"the server stalls", "/stall.asp", R"({"generate": 3000000, "stall_after": [500000, 6]})", kAnyFailure, 1000},
+        {"the length is a lie", "/lie.asp", R"({"generate": 100000, "content_length": 3000000})",
+         HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED), 60000},
+        {"no such page", "/missing.asp", R"({"status": 404, "body": "없음"})", MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, 404),
+         60000},
+        {"no server", nullptr, nullptr, kAnyFailure, 60000},
+    };
+    for (bool receive : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (receive ? ", receive dialog" : ", download dialog"));
+            if (c.url) {
+                ASSERT_TRUE(m_server.SetRoute(c.url, c.plan));
+            }
+            std::string url = c.url ? m_server.Url(c.url) : "http://127.0.0.1:1/x.asp";
+            std::string path = Path("broken.bin");
+            GetTimeouts timeouts;
+            timeouts.receiveMs = c.receiveMs;
+            ULONGLONG start = GetTickCount64();
+            HRESULT result;
+            if (receive) {
+                CReceiveDlg dlg(nullptr);
+                dlg.m_strUrl = url;
+                dlg.m_strLocalPath = path;
+                dlg.m_http.SetTimeouts(timeouts);
+                result = Result(dlg.DoModal());
+            } else {
+                CDownloadDlg dlg(nullptr);
+                dlg.m_strUrl = url;
+                dlg.m_strFileName = "broken.bin";
+                dlg.m_strSavePath = path;
+                dlg.m_http.SetTimeouts(timeouts);
+                result = Result(dlg.DoModal());
+            }
+            EXPECT_LT(GetTickCount64() - start, 5000u);
+            EXPECT_TRUE(FAILED(result)) << std::hex << result;
+            if (c.expected != kAnyFailure) {
+                EXPECT_EQ(result, c.expected);
+            }
+            // The file stays, closed, with what came before the failure.
+            bool exists = false;
+            std::string partial = ReadWholeFile(path, &exists);
+            EXPECT_TRUE(exists);
+            EXPECT_TRUE(FileIsClosed(path));
+            EXPECT_TRUE(partial == GeneratedBytes(0, partial.size()));
+            ExpectDownloadWorks();
+        }
+    }
+}
+
+TEST_F(DownloadDlgTest, ReceiveShowsGroupedByteCounts) {
+    struct Case {
+        const char* what;
+        const char* plan;
+        std::string transferred;
+        int bar;
+    } cases[] = {
+        {"no length", R"({"generate": 1234567, "framing": "close"})", "1,234,567/2,147,483,647바이트", 0},
+        {"with its length", R"({"generate": 1234567})", "1,234,567/1,234,567바이트", 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(m_server.SetRoute("/WFAttach.asp", c.plan));
+        CDialogWatch watch;
+        CReceiveDlg dlg(nullptr);
+        dlg.m_strUrl = m_server.Url("/WFAttach.asp?ID=12&FileName=a");
+        dlg.m_strServer = m_server.BaseUrl() + "/";
+        dlg.m_strFileName = "결재 문서.hwp";
+        dlg.m_strLocalPath = Path("결재 문서.hwp");
+        EXPECT_EQ(Result(dlg.DoModal()), S_OK);
+        EXPECT_TRUE(ReadWholeFile(dlg.m_strLocalPath) == GeneratedBytes(0, 1234567));
+        EXPECT_TRUE(FileIsClosed(dlg.m_strLocalPath));
+        EXPECT_EQ(dlg.m_strTransferred, c.transferred);
+
+        const DialogLook& look = watch.Closed();
+        EXPECT_EQ(look.caption, "파일 받기");
+        EXPECT_EQ(look.texts.at(IDC_RECEIVE_TRANSFERRED), c.transferred);
+        EXPECT_EQ(look.progress, c.bar);
+        EXPECT_EQ(look.texts.at(IDC_RECEIVE_FILENAME), "결재 문서.hwp");
+        EXPECT_EQ(look.texts.at(IDC_RECEIVE_SERVER), m_server.BaseUrl() + "/");
+        EXPECT_EQ(look.texts.at(IDC_RECEIVE_LOCALPATH), dlg.m_strLocalPath);
+        // The status is set but its static is not shown.
+        EXPECT_EQ(look.texts.at(IDC_RECEIVE_STATUS), texts::kReceiveTransferring);
+        EXPECT_FALSE(look.visible.at(IDC_RECEIVE_STATUS));
+        EXPECT_TRUE(look.visible.at(IDC_RECEIVE_TRANSFERRED));
+        EXPECT_EQ(look.classes.at(IDC_RECEIVE_PROGRESS), "msctls_progress32");
+        EXPECT_EQ(look.texts.at(IDCANCEL), "취소");
+        const std::vector<std::string> labels = {"파 일 명  :", "서버정보 :", "복     사  :", "전 송 량  :"};
+        EXPECT_EQ(look.labels, labels);
+    }
+}
+
+TEST_F(DownloadDlgTest, ReceiveCancelInTheMiddle) {
+    ASSERT_TRUE(m_server.SetRoute("/slow.asp", R"({"generate": 4194304, "drip": [131072, 0.1]})"));
+    std::string seen;
+    CDialogWatch watch([&](HWND dialog) {
+        std::string text = ItemText949(dialog, IDC_RECEIVE_TRANSFERRED);
+        if (!seen.empty() || LeadingNumber(text) < 1) return;  // "393,216/4,194,304바이트"
+        seen = text;
+        ClickButton(dialog, IDCANCEL);
+    });
+    CReceiveDlg dlg(nullptr);
+    dlg.m_strUrl = m_server.Url("/slow.asp");
+    dlg.m_strLocalPath = Path("slow.bin");
+    EXPECT_EQ(Result(dlg.DoModal()), E_ABORT);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_NE(seen.find("/4,194,304바이트"), std::string::npos) << seen;
+    std::string partial = ReadWholeFile(dlg.m_strLocalPath);
+    EXPECT_TRUE(FileIsClosed(dlg.m_strLocalPath));
+    EXPECT_GT(partial.size(), 0u);
+    EXPECT_LT(partial.size(), 4194304u);
+    EXPECT_TRUE(partial == GeneratedBytes(0, partial.size()));
+}
+
+}  // namespace

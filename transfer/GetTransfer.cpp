@@ -1,0 +1,411 @@
+// One run of a GET: the WinInet request on a worker thread and the bounded queue of
+// received blocks it fills, shared by the worker and the request object that hands the
+// blocks out on its own thread.
+#include "transfer/GetTransfer.h"
+
+#include "framework/ErrorMacros.h"
+#include "framework/UniqueHandle.h"
+
+#include <urlmon.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+namespace {
+
+const char kAgent[] = "NVATT";
+const HRESULT kConnectionAborted = HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED);
+// How long one read may wait for a fuller block (see ReadBody).
+const uint64_t kReadWaitMs = 50;
+const ULONGLONG kWarmUpMs = 30;
+
+class SrwGuard {
+public:
+    explicit SrwGuard(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+    ~SrwGuard() { ReleaseSRWLockExclusive(&m_lock); }
+    SrwGuard(const SrwGuard&) = delete;
+    SrwGuard& operator=(const SrwGuard&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
+
+struct WorkerStart {
+    std::shared_ptr<CGetTransfer> transfer;
+    HMODULE pinnedModule;
+    void (CGetTransfer::*run)();
+};
+
+DWORD WINAPI WorkerMain(void* param) {
+    auto* start = static_cast<WorkerStart*>(param);
+    HMODULE pinned = start->pinnedModule;
+    ((*start->transfer).*(start->run))();
+    // The transfer may be the last owner of code in this module: drop it before the
+    // module's pin.
+    delete start;
+    FreeLibraryAndExitThread(pinned, 0);
+}
+
+bool IsHttpSuccess(DWORD status) { return status >= 200 && status < 300; }
+
+std::string Describe(HRESULT hr) {
+    char text[160];
+    if (HRESULT_FACILITY(hr) == FACILITY_HTTP) {
+        std::snprintf(text, sizeof(text), "the server answered with HTTP status %d", static_cast<int>(HRESULT_CODE(hr)));
+        return text;
+    }
+    if (hr == E_ABORT) return "the download was cancelled";
+    std::snprintf(text, sizeof(text), "the download failed (0x%08lX)", static_cast<unsigned long>(hr));
+    return text;
+}
+
+bool ParseLength(const char* text, uint64_t* value) {
+    if (!*text) return false;
+    uint64_t v = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9' || v > (UINT64_MAX - 9) / 10) return false;
+        v = v * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    *value = v;
+    return true;
+}
+
+}  // namespace
+
+CGetTransfer::CGetTransfer(std::string url, DWORD requestFlags, GetTimeouts timeouts)
+    : m_url(std::move(url)), m_requestFlags(requestFlags), m_timeouts(timeouts) {}
+
+CGetTransfer::~CGetTransfer() = default;
+
+HRESULT CGetTransfer::Start(const std::shared_ptr<CGetTransfer>& transfer, HWND window, UINT message,
+                            WPARAM cookie) {
+    {
+        SrwGuard guard(transfer->m_lock);
+        transfer->m_window = window;
+        transfer->m_message = message;
+        transfer->m_cookie = cookie;
+    }
+    HMODULE pinned = nullptr;
+    RETURN_IF_WIN32_BOOL_FALSE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                                  reinterpret_cast<LPCWSTR>(&WorkerMain), &pinned));
+    auto* start = new (std::nothrow) WorkerStart{transfer, pinned, &CGetTransfer::Run};
+    if (!start) {
+        FreeLibrary(pinned);
+        return E_OUTOFMEMORY;
+    }
+    fw::UniqueKernelHandle thread(CreateThread(nullptr, 0, WorkerMain, start, 0, nullptr));
+    if (!thread) {
+        DWORD err = GetLastError();
+        delete start;
+        FreeLibrary(pinned);
+        return HRESULT_FROM_WIN32_OR_FAIL(err);
+    }
+    return S_OK;
+}
+
+void CGetTransfer::FailBeforeStart(HWND window, UINT message, WPARAM cookie, HRESULT result,
+                                   const std::string& text) {
+    {
+        SrwGuard guard(m_lock);
+        m_window = window;
+        m_message = message;
+        m_cookie = cookie;
+    }
+    Finish(result, text);
+}
+
+void CGetTransfer::Cancel() {
+    SrwGuard guard(m_lock);
+    m_cancelled = true;
+    m_window = nullptr;
+    // Closing the handle is the platform's way to cut a blocking call short. Only while
+    // the worker is inside a call: otherwise it would close a handle value that WinInet
+    // may already have given to someone else.
+    if (m_inCall && m_request) {
+        InternetCloseHandle(m_request);
+        m_request = nullptr;
+    }
+    WakeAllConditionVariable(&m_room);
+}
+
+void CGetTransfer::Take(std::deque<GetBlock>* blocks, uint64_t heldBytes, GetUpdate* update) {
+    SrwGuard guard(m_lock);
+    m_posted = false;
+    update->statuses.swap(m_statuses);
+    m_statuses.clear();
+    update->blocksTaken = 0;
+    update->bytesTaken = 0;
+    while (!m_queue.empty() && heldBytes < kReaderLimitBytes) {
+        heldBytes += m_queue.front().size;
+        update->bytesTaken += m_queue.front().size;
+        m_handedOut += m_queue.front().size;
+        blocks->push_back(std::move(m_queue.front()));
+        m_queue.pop_front();
+        ++update->blocksTaken;
+    }
+    if (update->blocksTaken) WakeAllConditionVariable(&m_room);
+    update->hasLength = m_hasLength;
+    update->length = m_length;
+    update->received = m_handedOut;
+    update->finished = m_done && m_queue.empty() && !m_endTaken;
+    if (update->finished) {
+        m_endTaken = true;
+        update->result = m_result;
+        update->errorText = m_errorText;
+    }
+}
+
+void CGetTransfer::ReturnBlock(GetBlock block) {
+    SrwGuard guard(m_lock);
+    if (m_free.size() < kQueueBlocks && !m_done) m_free.push_back(std::move(block));
+}
+
+void CGetTransfer::RequestLook(uint64_t heldBytes) {
+    SrwGuard guard(m_lock);
+    bool waiting = (!m_queue.empty() && heldBytes < kReaderLimitBytes) || (m_done && m_queue.empty() && !m_endTaken);
+    if (waiting) PostLocked();
+}
+
+void CGetTransfer::PostLocked() {
+    if (m_posted || !m_window) return;
+    if (PostMessageW(m_window, m_message, m_cookie, 0)) m_posted = true;
+}
+
+void CGetTransfer::AddStatus(ULONG code, std::string text) {
+    SrwGuard guard(m_lock);
+    m_statuses.push_back({code, std::move(text)});
+    PostLocked();
+}
+
+void CGetTransfer::Finish(HRESULT result, const std::string& text) {
+    SrwGuard guard(m_lock);
+    m_done = true;
+    m_result = result;
+    m_errorText = SUCCEEDED(result) ? std::string() : (text.empty() ? Describe(result) : text);
+    m_free.clear();
+    PostLocked();
+}
+
+void CGetTransfer::Run() {
+    HRESULT hr;
+    try {
+        hr = Transfer();
+    } catch (const std::bad_alloc&) {
+        hr = E_OUTOFMEMORY;
+    }
+    {
+        SrwGuard guard(m_lock);
+        if (m_cancelled) hr = E_ABORT;
+    }
+    Finish(hr, m_failureText);
+}
+
+void CGetTransfer::PublishRequest(HINTERNET request) {
+    SrwGuard guard(m_lock);
+    m_request = request;
+}
+
+void CGetTransfer::CloseRequest() {
+    {
+        SrwGuard guard(m_lock);
+        if (m_request) InternetCloseHandle(m_request);
+        m_request = nullptr;
+    }
+    // WinInet keeps the connection for the next request once it has read as many bytes
+    // as the server announced. A server that sent more than it announced, or a request
+    // cut short, would leave bytes there that the next request takes for its answer
+    // (Wine's WinInet reads them as a headerless answer). Downloads are few and large:
+    // dropping the idle connections costs one connect per download.
+    InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+}
+
+template <class Call>
+HRESULT CGetTransfer::CallRequest(Call call) {
+    HINTERNET request;
+    {
+        SrwGuard guard(m_lock);
+        if (m_cancelled || !m_request) return E_ABORT;
+        m_inCall = true;
+        request = m_request;
+    }
+    BOOL ok = call(request);
+    DWORD err = ok ? ERROR_SUCCESS : GetLastError();
+    SrwGuard guard(m_lock);
+    m_inCall = false;
+    if (m_cancelled) return E_ABORT;
+    return ok ? S_OK : HRESULT_FROM_WIN32_OR_FAIL(err);
+}
+
+void CGetTransfer::SetTimeouts(HINTERNET handle) const {
+    // Set on every handle: some WinInet versions do not pass the session's values down.
+    const std::pair<DWORD, DWORD> options[] = {
+        {INTERNET_OPTION_CONNECT_TIMEOUT, m_timeouts.connectMs},
+        {INTERNET_OPTION_RECEIVE_TIMEOUT, m_timeouts.receiveMs},
+        {INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, m_timeouts.receiveMs},
+        {INTERNET_OPTION_SEND_TIMEOUT, m_timeouts.receiveMs},
+        {INTERNET_OPTION_DATA_SEND_TIMEOUT, m_timeouts.receiveMs},
+    };
+    for (const auto& [option, value] : options) {
+        DWORD v = value;
+        InternetSetOptionA(handle, option, &v, sizeof(v));
+    }
+}
+
+HRESULT CGetTransfer::Transfer() {
+    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
+    char user[256] = {}, password[256] = {};
+    URL_COMPONENTSA url = {};
+    url.dwStructSize = sizeof(url);
+    url.lpszHostName = host;
+    url.dwHostNameLength = sizeof(host);
+    url.lpszUserName = user;
+    url.dwUserNameLength = sizeof(user);
+    url.lpszPassword = password;
+    url.dwPasswordLength = sizeof(password);
+    url.dwUrlPathLength = 1;  // pointers into m_url
+    url.dwExtraInfoLength = 1;
+    RETURN_IF_WIN32_BOOL_FALSE(InternetCrackUrlA(m_url.c_str(), static_cast<DWORD>(m_url.size()), 0, &url));
+    RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_INTERNET_UNRECOGNIZED_SCHEME),
+                 url.nScheme != INTERNET_SCHEME_HTTP && url.nScheme != INTERNET_SCHEME_HTTPS);
+    std::string objectPath;
+    if (url.lpszUrlPath) objectPath.assign(url.lpszUrlPath, url.dwUrlPathLength);
+    if (url.lpszExtraInfo) objectPath.append(url.lpszExtraInfo, url.dwExtraInfoLength);
+    // A fragment names a place in the page; it is not sent.
+    objectPath = objectPath.substr(0, objectPath.find('#'));
+    if (objectPath.empty() || objectPath[0] != '/') objectPath.insert(0, "/");
+
+    AddStatus(BINDSTATUS_FINDINGRESOURCE, host);
+    fw::UniqueHInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !session);
+    SetTimeouts(session.get());
+    fw::UniqueHInternet connection(InternetConnectA(session.get(), host, url.nPort,
+                                                    user[0] ? user : nullptr,
+                                                    password[0] ? password : nullptr,
+                                                    INTERNET_SERVICE_HTTP, 0, 0));
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !connection);
+    SetTimeouts(connection.get());
+    AddStatus(BINDSTATUS_CONNECTING, host);
+
+    static const char* const kAccept[] = {"*/*", nullptr};
+    DWORD flags = m_requestFlags | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION |
+                  (url.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
+    HINTERNET request = HttpOpenRequestA(connection.get(), "GET", objectPath.c_str(), nullptr, nullptr,
+                                         const_cast<const char**>(kAccept), flags, 0);
+    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !request);
+    // The request handle goes before its connection: closing a parent ends its children,
+    // and a second close of a dead handle could hit a new one that reuses its value.
+    PublishRequest(request);
+    struct RequestCloser {
+        CGetTransfer* transfer;
+        ~RequestCloser() { transfer->CloseRequest(); }
+    } requestCloser{this};
+    SetTimeouts(request);
+
+    AddStatus(BINDSTATUS_SENDINGREQUEST, objectPath);
+    RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpSendRequestA(r, nullptr, 0, nullptr, 0); }));
+    DWORD status = 0, size = sizeof(status);
+    HRESULT hr = CallRequest([&](HINTERNET r) {
+        return HttpQueryInfoA(r, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+    });
+    if (hr == E_ABORT) return hr;
+    // Some WinInet versions end a request whose connection died without an error,
+    // leaving no status: that is no answer.
+    RETURN_HR_IF(kConnectionAborted, FAILED(hr) || status == 0);
+
+    char type[256] = {};
+    size = sizeof(type) - 1;
+    if (SUCCEEDED(CallRequest([&](HINTERNET r) {
+            return HttpQueryInfoA(r, HTTP_QUERY_CONTENT_TYPE, type, &size, nullptr);
+        }))) {
+        AddStatus(BINDSTATUS_MIMETYPEAVAILABLE, type);
+    }
+    // An error page is not the document that was asked for: it is not handed out.
+    RETURN_HR_IF(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, status), !IsHttpSuccess(status));
+
+    char lengthText[32] = {};
+    size = sizeof(lengthText) - 1;
+    uint64_t length = 0;
+    bool hasLength = SUCCEEDED(CallRequest([&](HINTERNET r) {
+                         return HttpQueryInfoA(r, HTTP_QUERY_CONTENT_LENGTH, lengthText, &size, nullptr);
+                     })) && ParseLength(lengthText, &length);
+    char encoding[64] = {};
+    size = sizeof(encoding) - 1;
+    // A chunked body carries its own framing; a length beside it means nothing.
+    if (SUCCEEDED(CallRequest([&](HINTERNET r) {
+            return HttpQueryInfoA(r, HTTP_QUERY_TRANSFER_ENCODING, encoding, &size, nullptr);
+        })) && _stricmp(encoding, "identity") != 0) {
+        hasLength = false;
+    }
+    {
+        SrwGuard guard(m_lock);
+        m_hasLength = hasLength;
+        m_length = length;
+    }
+    return ReadBody(hasLength, length);
+}
+
+bool CGetTransfer::WaitForRoom() {
+    SrwGuard guard(m_lock);
+    while (!m_cancelled && m_queue.size() >= kQueueBlocks) SleepConditionVariableSRW(&m_room, &m_lock, INFINITE, 0);
+    return !m_cancelled;
+}
+
+GetBlock CGetTransfer::NewBlock() {
+    {
+        SrwGuard guard(m_lock);
+        if (!m_free.empty()) {
+            GetBlock block = std::move(m_free.back());
+            m_free.pop_back();
+            block.size = 0;
+            return block;
+        }
+    }
+    GetBlock block;
+    block.bytes.reset(new char[kBlockBytes]);
+    return block;
+}
+
+HRESULT CGetTransfer::ReadBody(bool hasLength, uint64_t length) {
+    uint64_t received = 0;
+    ULONGLONG firstAt = 0;
+    // How much more than what is already there a read waits for. A synchronous read
+    // waits until its buffer is full, so it grows with the rate the server sends at: a
+    // fast server fills whole blocks, a slow one is handed out as its bytes come. Bytes
+    // that are there at once tell nothing of the rate, so the first moments read only
+    // what is there.
+    uint64_t extra = 0;
+    for (;;) {
+        if (!WaitForRoom()) return E_ABORT;
+        DWORD available = 0;
+        ULONGLONG start = GetTickCount64();
+        RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return InternetQueryDataAvailable(r, &available, 0, 0); }));
+        if (available == 0) break;
+        GetBlock block = NewBlock();
+        DWORD want = static_cast<DWORD>(std::min<uint64_t>(std::max<uint64_t>(available, extra), kBlockBytes));
+        DWORD got = 0;
+        RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return InternetReadFile(r, block.bytes.get(), want, &got); }));
+        if (got == 0) break;
+        received += got;
+        ULONGLONG now = GetTickCount64();
+        if (firstAt == 0) firstAt = now;
+        if (now - firstAt >= kWarmUpMs) {
+            uint64_t overall = received / (now - firstAt);
+            uint64_t recent = got / std::max<ULONGLONG>(now - start, 1);
+            extra = std::min<uint64_t>(std::min(overall, recent) * kReadWaitMs, kBlockBytes);
+        }
+        block.size = got;
+        SrwGuard guard(m_lock);
+        m_queue.push_back(std::move(block));
+        PostLocked();
+    }
+    // A connection that dies inside the body can look like its end; the length tells.
+    if (hasLength && received != length) {
+        char text[128];
+        std::snprintf(text, sizeof(text), "the connection ended after %llu of %llu bytes",
+                      static_cast<unsigned long long>(received), static_cast<unsigned long long>(length));
+        m_failureText = text;
+        return kConnectionAborted;
+    }
+    return S_OK;
+}
