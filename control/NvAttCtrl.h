@@ -19,6 +19,8 @@ class CNvAttCtrl final : public fw::COleControl {
 public:
     static constexpr int kFileListMode = 3;
     static constexpr int kComposeMode = 1;
+    // WM_COPYDATA code of the answer that names a signed document.
+    static constexpr ULONG_PTR kCodeSignedDocument = 22;
 
     static HRESULT Create(REFIID riid, void** ppv);
     static HRESULT RegisterClass();

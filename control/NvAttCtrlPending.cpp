@@ -18,7 +18,6 @@ HRESULT CNvAttCtrl::DoSaveListMailDB(const std::string&) { return NotAvailable(L
 HRESULT CNvAttCtrl::DoSaveMsg(const std::string&, std::string*) { return NotAvailable(L"DoSaveMsg"); }
 HRESULT CNvAttCtrl::DoSaveFileToServer(const std::string&, std::string*) { return NotAvailable(L"DoSaveFileToServer"); }
 HRESULT CNvAttCtrl::DoSaveListSignDB(const std::string&) { return NotAvailable(L"DoSaveListSignDB"); }
-HRESULT CNvAttCtrl::DoOpenSaveSign(const std::string&) { return NotAvailable(L"DoOpenSaveSign"); }
 HRESULT CNvAttCtrl::DoSaveEDM(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveEDM"); }
 HRESULT CNvAttCtrl::DoSaveLocal(const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveLocal"); }
 HRESULT CNvAttCtrl::DoCheckTCA(const std::string&, std::string*) { return NotAvailable(L"DoCheckTCA"); }

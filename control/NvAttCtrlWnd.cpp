@@ -19,7 +19,6 @@ constexpr UINT kCommandCancelSelectedFiles = 32812;
 // WM_COPYDATA codes.
 constexpr ULONG_PTR kCodeResolved = 18;
 constexpr ULONG_PTR kCodeCompanionIdle = 20;
-constexpr ULONG_PTR kCodeSignedDocument = 22;
 
 }  // namespace
 

@@ -173,11 +173,7 @@ class SignatureFile(RestoreTestCase):
 
 class CopyData(RestoreTestCase):
     def test_signed_document_goes_to_the_viewer(self):
-        viewer = os.path.join(PREFIX, 'drive_c', 'windows', 'system32', 'VelaV2.exe')
-        shutil.copy(os.path.join(BUILD, 'tools', 'viewer', 'VelaV2.exe'), viewer)
-        calls = os.path.join(VELAWARE, 'viewer-calls.txt')
-        if os.path.exists(calls):
-            os.remove(calls)
+        calls = self.prepare_viewer()
         self.server.set_route('/sign/doc.ncf', {'body': 'signed document'})
         result = self.run_page('''
             host.sendCopyData(22, "0");
@@ -196,6 +192,49 @@ class CopyData(RestoreTestCase):
         with open(calls, encoding='utf-8') as f:
             line = f.read().strip()
         self.assertTrue(line.endswith('"c:\\velaware\\velasavesign.ncf"'), line)
+
+    def prepare_viewer(self):
+        shutil.copy(os.path.join(BUILD, 'tools', 'viewer', 'VelaV2.exe'),
+                    os.path.join(PREFIX, 'drive_c', 'windows', 'system32', 'VelaV2.exe'))
+        calls = os.path.join(VELAWARE, 'viewer-calls.txt')
+        for path in (calls, os.path.join(VELAWARE, 'velasavesign.ncf')):
+            if os.path.exists(path):
+                os.remove(path)
+        return calls
+
+    def test_open_save_sign_asks_the_server_and_shows_the_document(self):
+        calls = self.prepare_viewer()
+        self.server.set_route('/GetPhysicalPath.asp', {'body': '1' + self.server.url + '/sign/77.ncf'})
+        self.server.set_route('/sign/77.ncf', {'body': 'signed 77'})
+        result = self.run_page("""
+            NvAtt.fburl = %s;
+            NvAtt.DoOpenSaveSign("77");
+            NvAtt.DoOpenSaveSign("78");
+            host.pump(2500);
+            host.equal(host.readFile("c:\\\\velaware\\\\velasavesign.ncf"), "signed 77", "fetched");
+        """ % js_string(self.server.url + '/'))
+        self.assertPagePassed(result)
+        asked = [r for r in self.server.requests if r.path == '/GetPhysicalPath.asp']
+        self.assertEqual([r.query_raw for r in asked], ['obj=77'], 'one request at a time')
+        with open(calls, encoding='utf-8') as f:
+            self.assertIn('"c:\\velaware\\velasavesign.ncf"', f.read())
+
+    def test_a_running_request_ends_with_the_window(self):
+        calls = self.prepare_viewer()
+        self.server.set_route('/GetPhysicalPath.asp', {'delay': 2, 'body': '1' + self.server.url + '/sign/1.ncf'})
+        self.server.set_route('/sign/1.ncf', {'body': 'late'})
+        result = self.run_page("""
+            NvAtt.fburl = %s;
+            NvAtt.DoOpenSaveSign("1");
+            host.deactivate();
+            host.pump(3500);
+            host.check(!host.fileExists("c:\\\\velaware\\\\velasavesign.ncf"), "the late answer opened nothing");
+            host.equal(host.activate(), 0, "a new window");
+            host.equal(host.controlWindow(), 1, "the control lives on");
+        """ % js_string(self.server.url + '/'))
+        self.assertPagePassed(result)
+        self.assertEqual(result.dialogs, [])
+        self.assertFalse(os.path.exists(calls), 'the viewer was not started')
 
     def test_resolved_answer_and_empty_data(self):
         result = self.run_page('''
