@@ -79,6 +79,9 @@ private:
     // The transfer's message to the callback window; cookie names the transfer it was
     // posted for, so a message of a transfer since closed is ignored.
     void OnTransferMessage(WPARAM cookie);
+    void OnLookTimer();
+    // The transfer is over for this object: no more looks.
+    void EndTransfer();
     void Dispatch(WPARAM cookie);
     HRESULT EnsureWindow();
     void ReleaseBlocks();
