@@ -48,11 +48,13 @@ struct GetUpdate {
 class CGetTransfer {
 public:
     static constexpr DWORD kBlockBytes = 1024 * 1024;
-    // The worker reads ahead at most this many blocks; the reader takes blocks while it
-    // holds less than half of that, and unused blocks are kept for reuse up to kFreeBlocks.
+    // The worker reads ahead at most this many blocks, and the reader takes blocks while
+    // it holds less than half of that. Blocks read through are kept for reuse, as many as
+    // can be in use at once: freeing and allocating blocks of this size would map fresh
+    // pages for every megabyte of a download.
     static constexpr size_t kQueueBlocks = 16;
     static constexpr uint64_t kReaderLimitBytes = uint64_t{kBlockBytes} * kQueueBlocks / 2;
-    static constexpr size_t kFreeBlocks = 4;
+    static constexpr size_t kFreeBlocks = kQueueBlocks + kQueueBlocks / 2 + 1;
     // New blocks are announced at once when the reader has not looked for this long, or
     // when half the queue is full; in between they wait for the reader's next look, which
     // its own timer makes at this interval. A fast download then wakes the reader a few
