@@ -37,10 +37,10 @@ void CDownloadDlg::CloseFile() {
 }
 
 void CDownloadDlg::PushFields() {
-    SetItemText(IDC_DOWNLOAD_FILESIZE, m_strFileSize);
-    SetItemText(IDC_DOWNLOAD_FILENAME, m_strFileName);
-    SetItemText(IDC_DOWNLOAD_TRANSFERRED, m_strTransferred);
-    SetItemText(IDC_DOWNLOAD_SAVEPATH, m_strSavePath);
+    UpdateItemText(IDC_DOWNLOAD_FILESIZE, m_strFileSize);
+    UpdateItemText(IDC_DOWNLOAD_FILENAME, m_strFileName);
+    UpdateItemText(IDC_DOWNLOAD_TRANSFERRED, m_strTransferred);
+    UpdateItemText(IDC_DOWNLOAD_SAVEPATH, m_strSavePath);
 }
 
 BOOL CDownloadDlg::OnInitDialog() {

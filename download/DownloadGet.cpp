@@ -20,19 +20,22 @@ void CDownloadGet::OnProgress(ULONG progress, ULONG maximum, ULONG statusCode, c
 }
 
 void CDownloadGet::OnDataAvailable(DWORD, DWORD) {
-    char buffer[1024];
-    for (DWORD n; (n = Read(buffer, sizeof(buffer))) > 0;) {
-        if (m_pDlg->m_bToMemory) {
+    const DWORD kReadBytes = 1024;
+    if (m_pDlg->m_bToMemory) {
+        char buffer[kReadBytes];
+        for (DWORD n; (n = Read(buffer, kReadBytes)) > 0;) {
             if (m_pDlg->m_strData.size() + n > CDownloadDlg::kMaxMemoryBytes) {
                 Close();
                 m_pDlg->EndDialog(HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE));
                 return;
             }
             m_pDlg->m_strData.append(buffer, n);
-        } else {
-            m_pDlg->m_writer.Write(m_pDlg->m_hFile.get(), buffer, n);
         }
+        return;
     }
+    // Each 1 KB read lands where the file's next block gathers.
+    HANDLE file = m_pDlg->m_hFile.get();
+    for (DWORD n; (n = Read(m_pDlg->m_writer.Room(file, kReadBytes), kReadBytes)) > 0;) m_pDlg->m_writer.Commit(file, n);
 }
 
 void CDownloadGet::OnStopBinding(HRESULT result, const char* errorText) {

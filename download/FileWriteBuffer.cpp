@@ -1,19 +1,15 @@
 // Gathers the small writes of a download into blocks.
 #include "download/FileWriteBuffer.h"
 
-#include <cstring>
-
-void CFileWriteBuffer::Write(HANDLE file, const void* bytes, DWORD size) {
+char* CFileWriteBuffer::Room(HANDLE file, DWORD size) {
     if (!m_block) m_block.reset(new char[kBlockBytes]);
-    const char* in = static_cast<const char*>(bytes);
-    while (size > 0) {
-        DWORD n = size < kBlockBytes - m_used ? size : kBlockBytes - m_used;
-        std::memcpy(m_block.get() + m_used, in, n);
-        m_used += n;
-        in += n;
-        size -= n;
-        if (m_used == kBlockBytes) Flush(file);
-    }
+    if (kBlockBytes - m_used < size) Flush(file);
+    return m_block.get() + m_used;
+}
+
+void CFileWriteBuffer::Commit(HANDLE file, DWORD count) {
+    m_used += count;
+    if (m_used == kBlockBytes) Flush(file);
 }
 
 void CFileWriteBuffer::Flush(HANDLE file) {

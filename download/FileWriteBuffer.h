@@ -9,15 +9,18 @@
 
 class CFileWriteBuffer {
 public:
-    static constexpr DWORD kBlockBytes = 64 * 1024;
+    static constexpr DWORD kBlockBytes = 256 * 1024;
 
     CFileWriteBuffer() = default;
     CFileWriteBuffer(const CFileWriteBuffer&) = delete;
     CFileWriteBuffer& operator=(const CFileWriteBuffer&) = delete;
 
-    // Appends to the block and writes the block to file when it is full. Write errors are
+    // Room for size more bytes at the end of the block (at most kBlockBytes), writing
+    // the block to file first when it has less; the caller fills some and commits them.
+    char* Room(HANDLE file, DWORD size);
+    // Adds count bytes written into Room; a full block goes to the file. Write errors are
     // ignored, as for an unbuffered write whose result nobody looks at.
-    void Write(HANDLE file, const void* bytes, DWORD size);
+    void Commit(HANDLE file, DWORD count);
     // Writes what the block holds; before the file is closed.
     void Flush(HANDLE file);
 

@@ -23,11 +23,11 @@ void CReceiveDlg::CloseFile() {
 }
 
 void CReceiveDlg::PushFields() {
-    SetItemText(IDC_RECEIVE_FILENAME, m_strFileName);
-    SetItemText(IDC_RECEIVE_LOCALPATH, m_strLocalPath);
-    SetItemText(IDC_RECEIVE_SERVER, m_strServer);
-    SetItemText(IDC_RECEIVE_STATUS, m_strStatus);
-    SetItemText(IDC_RECEIVE_TRANSFERRED, m_strTransferred);
+    UpdateItemText(IDC_RECEIVE_FILENAME, m_strFileName);
+    UpdateItemText(IDC_RECEIVE_LOCALPATH, m_strLocalPath);
+    UpdateItemText(IDC_RECEIVE_SERVER, m_strServer);
+    UpdateItemText(IDC_RECEIVE_STATUS, m_strStatus);
+    UpdateItemText(IDC_RECEIVE_TRANSFERRED, m_strTransferred);
 }
 
 BOOL CReceiveDlg::OnInitDialog() {

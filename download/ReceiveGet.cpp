@@ -20,8 +20,9 @@ void CReceiveGet::OnProgress(ULONG progress, ULONG maximum, ULONG statusCode, co
 }
 
 void CReceiveGet::OnDataAvailable(DWORD, DWORD) {
-    char buffer[1024];
-    for (DWORD n; (n = Read(buffer, sizeof(buffer))) > 0;) m_pDlg->m_writer.Write(m_pDlg->m_hFile.get(), buffer, n);
+    const DWORD kReadBytes = 1024;
+    HANDLE file = m_pDlg->m_hFile.get();
+    for (DWORD n; (n = Read(m_pDlg->m_writer.Room(file, kReadBytes), kReadBytes)) > 0;) m_pDlg->m_writer.Commit(file, n);
 }
 
 void CReceiveGet::OnStopBinding(HRESULT result, const char* errorText) {

@@ -33,6 +33,18 @@ void ModalDialog::SetItemText(int id, const std::string& text) {
     SetDlgItemTextA(m_hWnd, id, text.c_str());
 }
 
+void ModalDialog::UpdateItemText(int id, const std::string& text) {
+    HWND item = GetDlgItem(m_hWnd, id);
+    int length = GetWindowTextLengthA(item);
+    if (length == static_cast<int>(text.size())) {
+        std::string shown(static_cast<size_t>(length) + 1, '\0');
+        GetWindowTextA(item, &shown[0], length + 1);
+        shown.resize(static_cast<size_t>(length));
+        if (shown == text) return;
+    }
+    SetWindowTextA(item, text.c_str());
+}
+
 void ModalDialog::CenterOnOwner() {
     HWND owner = GetWindow(m_hWnd, GW_OWNER);
     RECT dlg, area;

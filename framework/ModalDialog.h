@@ -29,6 +29,8 @@ protected:
     void EndDialog(INT_PTR result);
 
     void SetItemText(int id, const std::string& text);
+    // The same, but only when the text differs: a refresh does not repaint what did not change.
+    void UpdateItemText(int id, const std::string& text);
     void CenterOnOwner();
 
     HWND m_hWnd = nullptr;

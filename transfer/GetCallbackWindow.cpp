@@ -13,9 +13,18 @@ HRESULT CGetCallbackWindow::Create() {
 }
 
 LRESULT CGetCallbackWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != kTransferMessage) return DefaultProc(msg, wParam, lParam);
-    // The owner may be deleted from inside its callbacks: nothing here touches this
-    // object after the call.
-    m_owner->OnTransferMessage(wParam);
-    return 0;
+    switch (msg) {
+    case kTransferMessage:
+        // The owner may be deleted from inside its callbacks: nothing here touches this
+        // object after the call.
+        m_owner->OnTransferMessage(wParam);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kLookTimer) break;
+        m_owner->OnLookTimer();
+        return 0;
+    default:
+        break;
+    }
+    return DefaultProc(msg, wParam, lParam);
 }

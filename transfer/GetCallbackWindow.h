@@ -11,6 +11,7 @@ class CHttpGet;
 class CGetCallbackWindow final : public fw::CWindow {
 public:
     static constexpr UINT kTransferMessage = WM_APP + 0x4E1;
+    static constexpr UINT_PTR kLookTimer = 1;
 
     explicit CGetCallbackWindow(CHttpGet* owner) : m_owner(owner) {}
     [[nodiscard]] HRESULT Create();

@@ -132,6 +132,7 @@ void CGetTransfer::Cancel() {
 void CGetTransfer::Take(std::deque<GetBlock>* blocks, uint64_t heldBytes, GetUpdate* update) {
     SrwGuard guard(m_lock);
     m_posted = false;
+    m_nextLookAt = GetTickCount64() + kLookIntervalMs;
     update->statuses.swap(m_statuses);
     m_statuses.clear();
     update->blocksTaken = 0;
@@ -158,13 +159,15 @@ void CGetTransfer::Take(std::deque<GetBlock>* blocks, uint64_t heldBytes, GetUpd
 
 void CGetTransfer::ReturnBlock(GetBlock block) {
     SrwGuard guard(m_lock);
-    if (m_free.size() < kQueueBlocks && !m_done) m_free.push_back(std::move(block));
+    if (m_free.size() < kFreeBlocks && !m_done) m_free.push_back(std::move(block));
 }
 
 void CGetTransfer::RequestLook(uint64_t heldBytes) {
     SrwGuard guard(m_lock);
-    bool waiting = (!m_queue.empty() && heldBytes < kReaderLimitBytes) || (m_done && m_queue.empty() && !m_endTaken);
-    if (waiting) PostLocked();
+    bool blocksDue = !m_queue.empty() && heldBytes < kReaderLimitBytes &&
+                     (m_queue.size() >= kQueueBlocks / 2 || GetTickCount64() >= m_nextLookAt);
+    bool endDue = m_done && m_queue.empty() && !m_endTaken;
+    if (blocksDue || endDue) PostLocked();
 }
 
 void CGetTransfer::PostLocked() {
@@ -377,10 +380,14 @@ HRESULT CGetTransfer::ReadBody(bool hasLength, uint64_t length) {
     uint64_t extra = 0;
     for (;;) {
         if (!WaitForRoom()) return E_ABORT;
-        DWORD available = 0;
         ULONGLONG start = GetTickCount64();
-        RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return InternetQueryDataAvailable(r, &available, 0, 0); }));
-        if (available == 0) break;
+        DWORD available = kBlockBytes;
+        // A server that fills whole blocks is simply read; otherwise the read waits only
+        // for what is there, after waiting for something to be there at all.
+        if (extra < kBlockBytes) {
+            RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return InternetQueryDataAvailable(r, &available, 0, 0); }));
+            if (available == 0) break;
+        }
         GetBlock block = NewBlock();
         DWORD want = static_cast<DWORD>(std::min<uint64_t>(std::max<uint64_t>(available, extra), kBlockBytes));
         DWORD got = 0;
@@ -397,7 +404,7 @@ HRESULT CGetTransfer::ReadBody(bool hasLength, uint64_t length) {
         block.size = got;
         SrwGuard guard(m_lock);
         m_queue.push_back(std::move(block));
-        PostLocked();
+        if (m_queue.size() >= kQueueBlocks / 2 || now >= m_nextLookAt) PostLocked();
     }
     // A connection that dies inside the body can look like its end; the length tells.
     if (hasLength && received != length) {

@@ -47,10 +47,19 @@ struct GetUpdate {
 
 class CGetTransfer {
 public:
-    static constexpr DWORD kBlockBytes = 256 * 1024;
-    // The worker reads ahead at most this many blocks; the reader holds at most as many.
-    static constexpr size_t kQueueBlocks = 8;
-    static constexpr uint64_t kReaderLimitBytes = uint64_t{kBlockBytes} * kQueueBlocks;
+    static constexpr DWORD kBlockBytes = 1024 * 1024;
+    // The worker reads ahead at most this many blocks, and the reader takes blocks while
+    // it holds less than half of that. Blocks read through are kept for reuse, as many as
+    // can be in use at once: freeing and allocating blocks of this size would map fresh
+    // pages for every megabyte of a download.
+    static constexpr size_t kQueueBlocks = 16;
+    static constexpr uint64_t kReaderLimitBytes = uint64_t{kBlockBytes} * kQueueBlocks / 2;
+    static constexpr size_t kFreeBlocks = kQueueBlocks + kQueueBlocks / 2 + 1;
+    // New blocks are announced at once when the reader has not looked for this long, or
+    // when half the queue is full; in between they wait for the reader's next look, which
+    // its own timer makes at this interval. A fast download then wakes the reader a few
+    // hundred times per gigabyte, a slow one as its bytes come.
+    static constexpr DWORD kLookIntervalMs = 50;
 
     // requestFlags: INTERNET_FLAG_... for the request (cache and certificate choices).
     CGetTransfer(std::string url, DWORD requestFlags, GetTimeouts timeouts);
@@ -75,8 +84,8 @@ public:
     void Take(std::deque<GetBlock>* blocks, uint64_t heldBytes, GetUpdate* update);
     // A block the reader has read through; the worker fills it again.
     void ReturnBlock(GetBlock block);
-    // Posts another message when blocks or the end wait and none is on its way: the
-    // reader may have left some behind at its limit.
+    // Posts another message when the end waits, or blocks that are due (by the rule
+    // above) and that the reader, holding heldBytes, may take; none if one is on its way.
     void RequestLook(uint64_t heldBytes);
 
 private:
@@ -107,6 +116,7 @@ private:
     UINT m_message = 0;
     WPARAM m_cookie = 0;
     bool m_posted = false;
+    ULONGLONG m_nextLookAt = 0;  // before then, new blocks wait for the reader's timer
     bool m_cancelled = false;
     bool m_inCall = false;
     HINTERNET m_request = nullptr;

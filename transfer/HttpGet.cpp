@@ -54,12 +54,19 @@ CHttpGet::~CHttpGet() {
 }
 
 void CHttpGet::Close() {
-    if (m_transfer) {
-        m_transfer->Cancel();
-        m_transfer.reset();
-    }
-    m_cookie = 0;
+    if (m_transfer) m_transfer->Cancel();
+    EndTransfer();
     ReleaseBlocks();
+}
+
+void CHttpGet::EndTransfer() {
+    m_transfer.reset();
+    m_cookie = 0;
+    if (m_window && m_window->hwnd()) KillTimer(m_window->hwnd(), CGetCallbackWindow::kLookTimer);
+}
+
+void CHttpGet::OnLookTimer() {
+    if (m_transfer) m_transfer->RequestLook(m_heldBytes);
 }
 
 void CHttpGet::OnProgress(ULONG, ULONG, ULONG, const char*) {}
@@ -157,6 +164,7 @@ HRESULT CHttpGet::Submit(const std::string& url, HWND) {
     }
     HWND window = m_window->hwnd();
     if (SUCCEEDED(hr)) hr = CGetTransfer::Start(transfer, window, CGetCallbackWindow::kTransferMessage, cookie);
+    if (SUCCEEDED(hr)) SetTimer(window, CGetCallbackWindow::kLookTimer, CGetTransfer::kLookIntervalMs, nullptr);
     if (FAILED(hr)) {
         transfer->FailBeforeStart(window, CGetCallbackWindow::kTransferMessage, cookie, hr,
                                   "the download could not start");
@@ -178,10 +186,7 @@ DWORD CHttpGet::Read(void* buffer, DWORD size) {
             GetBlock done = std::move(front);
             m_blocks.pop_front();
             m_readOffset = 0;
-            if (m_transfer) {
-                m_transfer->ReturnBlock(std::move(done));
-                m_transfer->RequestLook(m_heldBytes);
-            }
+            if (m_transfer) m_transfer->ReturnBlock(std::move(done));
         }
     }
     return copied;
@@ -247,14 +252,12 @@ void CHttpGet::Dispatch(WPARAM cookie) {
         // transfer here, and the worker is stopped.
         HRESULT hr = m_abort;
         transfer->Cancel();
-        m_transfer.reset();
-        m_cookie = 0;
+        EndTransfer();
         call([&] { OnStopBinding(hr, hr == kBodyTooLarge ? "the answer is too large to keep" : "the download failed"); });
         return;
     }
     if (update.finished) {
-        m_transfer.reset();
-        m_cookie = 0;
+        EndTransfer();
         call([&] { OnStopBinding(update.result, FAILED(update.result) ? update.errorText.c_str() : nullptr); });
         return;
     }

@@ -28,8 +28,9 @@ public:
     // Aborts the transfer, at any moment, also from inside a callback: no callback of
     // that transfer follows, OnStopBinding included. What was not read is dropped.
     virtual void Close();
-    // Closes a running transfer. Callbacks must not be running on another object's
-    // behalf; the object may be deleted from inside its own callbacks.
+    // Closes a running transfer without waiting for its worker, which ends on its own.
+    // The object belongs to the thread that submits; it may be deleted from inside its
+    // own callbacks.
     virtual ~CHttpGet();
     // statusCode uses the URL-moniker numbering: 1, 2, 11, 13 while the request is made
     // (finding the server, connecting, sending, the answer's type), then 4, 5, 6 (begin,
@@ -59,7 +60,9 @@ public:
     // failed (the result says so too). A transfer still running is closed first. owner is
     // not needed: the callbacks always go to the submitting thread.
     HRESULT Submit(const std::string& url, HWND owner);
-    // Copies up to size received bytes into buffer; 0 when none wait.
+    // Copies up to size received bytes into buffer; 0 when none wait. What waits is what
+    // was announced: bytes that arrive meanwhile come with the next notification, so a
+    // drain loop in OnDataAvailable ends and the message loop goes on.
     DWORD Read(void* buffer, DWORD size);
     // The body the base collected (OnDataAvailable not overridden).
     const char* GetBody() const { return m_body.empty() ? nullptr : m_body.data(); }
@@ -79,6 +82,9 @@ private:
     // The transfer's message to the callback window; cookie names the transfer it was
     // posted for, so a message of a transfer since closed is ignored.
     void OnTransferMessage(WPARAM cookie);
+    void OnLookTimer();
+    // The transfer is over for this object: no more looks.
+    void EndTransfer();
     void Dispatch(WPARAM cookie);
     HRESULT EnsureWindow();
     void ReleaseBlocks();

@@ -15,15 +15,17 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+    if (ClassOf(window) == "#32770" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindThreadDialog() {
     HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) -> BOOL {
-        if (ClassOf(w) == "#32770" && IsWindowVisible(w)) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

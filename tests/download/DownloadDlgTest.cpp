@@ -136,6 +136,19 @@ TEST_F(DownloadDlgTest, MemoryModeMakesNoFile) {
     EXPECT_EQ(watch.Closed().texts.at(IDC_DOWNLOAD_FILESIZE), "97 KB");
 }
 
+TEST_F(DownloadDlgTest, MemoryModeStopsAtItsLimit) {
+    const size_t kTooMuch = CDownloadDlg::kMaxMemoryBytes + 1;
+    ASSERT_TRUE(m_server.SetRoute("/huge.asp", "{\"generate\": " + std::to_string(kTooMuch) + "}"));
+    CDownloadDlg dlg(nullptr);
+    dlg.m_strUrl = m_server.Url("/huge.asp");
+    dlg.m_strFileName = "huge.htm";
+    dlg.m_bToMemory = TRUE;
+    EXPECT_EQ(Result(dlg.DoModal()), HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE));
+    EXPECT_LE(dlg.m_strData.size(), CDownloadDlg::kMaxMemoryBytes);
+    EXPECT_TRUE(dlg.m_strData == GeneratedBytes(0, dlg.m_strData.size()));
+    ExpectDownloadWorks();
+}
+
 TEST_F(DownloadDlgTest, WithoutALengthTheHintOrTheLargestSizeIsTheTotal) {
     struct Sample {
         std::string transferred, size;

@@ -1,0 +1,27 @@
+// Display names from the server that the download dialog turns into a file name in the
+// temporary folder.
+#include "download/DownloadText.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    const std::string name(reinterpret_cast<const char*>(bytes), size);
+    const std::string generated = GeneratedSaveName(name, 2023, 11, 5);
+    // A plain name: nothing that leads into another folder, drive or stream.
+    Check(generated.find_first_of("\\/:") == std::string::npos);
+    Check(generated.find("-2023115") != std::string::npos);
+    Check(generated.size() <= name.size() + 8);
+    // Without separators and dots in the name, the stem is empty and the date is all.
+    if (name.find_first_of("\\/:.") == std::string::npos) Check(generated == "-2023115");
+    return 0;
+}
