@@ -3,6 +3,8 @@
 // blocks out on its own thread.
 #include "transfer/GetTransfer.h"
 
+#include "transfer/PinnedThread.h"
+
 #include "framework/ErrorMacros.h"
 #include "framework/UniqueHandle.h"
 
@@ -19,33 +21,6 @@ const HRESULT kConnectionAborted = HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_
 // How long one read may wait for a fuller block (see ReadBody).
 const uint64_t kReadWaitMs = 50;
 const ULONGLONG kWarmUpMs = 30;
-
-class SrwGuard {
-public:
-    explicit SrwGuard(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-    ~SrwGuard() { ReleaseSRWLockExclusive(&m_lock); }
-    SrwGuard(const SrwGuard&) = delete;
-    SrwGuard& operator=(const SrwGuard&) = delete;
-
-private:
-    SRWLOCK& m_lock;
-};
-
-struct WorkerStart {
-    std::shared_ptr<CGetTransfer> transfer;
-    HMODULE pinnedModule;
-    void (CGetTransfer::*run)();
-};
-
-DWORD WINAPI WorkerMain(void* param) {
-    auto* start = static_cast<WorkerStart*>(param);
-    HMODULE pinned = start->pinnedModule;
-    ((*start->transfer).*(start->run))();
-    // The transfer may be the last owner of code in this module: drop it before the
-    // module's pin.
-    delete start;
-    FreeLibraryAndExitThread(pinned, 0);
-}
 
 bool IsHttpSuccess(DWORD status) { return status >= 200 && status < 300; }
 
@@ -81,33 +56,18 @@ CGetTransfer::~CGetTransfer() = default;
 HRESULT CGetTransfer::Start(const std::shared_ptr<CGetTransfer>& transfer, HWND window, UINT message,
                             WPARAM cookie) {
     {
-        SrwGuard guard(transfer->m_lock);
+        fw::SrwGuard guard(transfer->m_lock);
         transfer->m_window = window;
         transfer->m_message = message;
         transfer->m_cookie = cookie;
     }
-    HMODULE pinned = nullptr;
-    RETURN_IF_WIN32_BOOL_FALSE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                                                  reinterpret_cast<LPCWSTR>(&WorkerMain), &pinned));
-    auto* start = new (std::nothrow) WorkerStart{transfer, pinned, &CGetTransfer::Run};
-    if (!start) {
-        FreeLibrary(pinned);
-        return E_OUTOFMEMORY;
-    }
-    fw::UniqueKernelHandle thread(CreateThread(nullptr, 0, WorkerMain, start, 0, nullptr));
-    if (!thread) {
-        DWORD err = GetLastError();
-        delete start;
-        FreeLibrary(pinned);
-        return HRESULT_FROM_WIN32_OR_FAIL(err);
-    }
-    return S_OK;
+    return StartPinnedThread([transfer] { transfer->Run(); });
 }
 
 void CGetTransfer::FailBeforeStart(HWND window, UINT message, WPARAM cookie, HRESULT result,
                                    const std::string& text) {
     {
-        SrwGuard guard(m_lock);
+        fw::SrwGuard guard(m_lock);
         m_window = window;
         m_message = message;
         m_cookie = cookie;
@@ -116,21 +76,15 @@ void CGetTransfer::FailBeforeStart(HWND window, UINT message, WPARAM cookie, HRE
 }
 
 void CGetTransfer::Cancel() {
-    SrwGuard guard(m_lock);
-    m_cancelled = true;
+    m_call.Cancel();
+    fw::SrwGuard guard(m_lock);
+    m_cancelled = true;  // for the queue: a worker waiting for room gives up
     m_window = nullptr;
-    // Closing the handle is the platform's way to cut a blocking call short. Only while
-    // the worker is inside a call: otherwise it would close a handle value that WinInet
-    // may already have given to someone else.
-    if (m_inCall && m_request) {
-        InternetCloseHandle(m_request);
-        m_request = nullptr;
-    }
     WakeAllConditionVariable(&m_room);
 }
 
 void CGetTransfer::Take(std::deque<GetBlock>* blocks, uint64_t heldBytes, GetUpdate* update) {
-    SrwGuard guard(m_lock);
+    fw::SrwGuard guard(m_lock);
     m_posted = false;
     m_nextLookAt = GetTickCount64() + kLookIntervalMs;
     update->statuses.swap(m_statuses);
@@ -158,12 +112,12 @@ void CGetTransfer::Take(std::deque<GetBlock>* blocks, uint64_t heldBytes, GetUpd
 }
 
 void CGetTransfer::ReturnBlock(GetBlock block) {
-    SrwGuard guard(m_lock);
+    fw::SrwGuard guard(m_lock);
     if (m_free.size() < kFreeBlocks && !m_done) m_free.push_back(std::move(block));
 }
 
 void CGetTransfer::RequestLook(uint64_t heldBytes) {
-    SrwGuard guard(m_lock);
+    fw::SrwGuard guard(m_lock);
     bool blocksDue = !m_queue.empty() && heldBytes < kReaderLimitBytes &&
                      (m_queue.size() >= kQueueBlocks / 2 || GetTickCount64() >= m_nextLookAt);
     bool endDue = m_done && m_queue.empty() && !m_endTaken;
@@ -176,13 +130,13 @@ void CGetTransfer::PostLocked() {
 }
 
 void CGetTransfer::AddStatus(ULONG code, std::string text) {
-    SrwGuard guard(m_lock);
+    fw::SrwGuard guard(m_lock);
     m_statuses.push_back({code, std::move(text)});
     PostLocked();
 }
 
 void CGetTransfer::Finish(HRESULT result, const std::string& text) {
-    SrwGuard guard(m_lock);
+    fw::SrwGuard guard(m_lock);
     m_done = true;
     m_result = result;
     m_errorText = SUCCEEDED(result) ? std::string() : (text.empty() ? Describe(result) : text);
@@ -198,23 +152,16 @@ void CGetTransfer::Run() {
         hr = E_OUTOFMEMORY;
     }
     {
-        SrwGuard guard(m_lock);
+        fw::SrwGuard guard(m_lock);
         if (m_cancelled) hr = E_ABORT;
     }
     Finish(hr, m_failureText);
 }
 
-void CGetTransfer::PublishRequest(HINTERNET request) {
-    SrwGuard guard(m_lock);
-    m_request = request;
-}
+void CGetTransfer::PublishRequest(HINTERNET request) { m_call.Publish(request); }
 
 void CGetTransfer::CloseRequest() {
-    {
-        SrwGuard guard(m_lock);
-        if (m_request) InternetCloseHandle(m_request);
-        m_request = nullptr;
-    }
+    m_call.Close();
     // WinInet keeps the connection for the next request once it has read as many bytes
     // as the server announced. A server that sent more than it announced, or a request
     // cut short, would leave bytes there that the next request takes for its answer
@@ -223,36 +170,8 @@ void CGetTransfer::CloseRequest() {
     InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
 }
 
-template <class Call>
-HRESULT CGetTransfer::CallRequest(Call call) {
-    HINTERNET request;
-    {
-        SrwGuard guard(m_lock);
-        if (m_cancelled || !m_request) return E_ABORT;
-        m_inCall = true;
-        request = m_request;
-    }
-    BOOL ok = call(request);
-    DWORD err = ok ? ERROR_SUCCESS : GetLastError();
-    SrwGuard guard(m_lock);
-    m_inCall = false;
-    if (m_cancelled) return E_ABORT;
-    return ok ? S_OK : HRESULT_FROM_WIN32_OR_FAIL(err);
-}
-
 void CGetTransfer::SetTimeouts(HINTERNET handle) const {
-    // Set on every handle: some WinInet versions do not pass the session's values down.
-    const std::pair<DWORD, DWORD> options[] = {
-        {INTERNET_OPTION_CONNECT_TIMEOUT, m_timeouts.connectMs},
-        {INTERNET_OPTION_RECEIVE_TIMEOUT, m_timeouts.receiveMs},
-        {INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, m_timeouts.receiveMs},
-        {INTERNET_OPTION_SEND_TIMEOUT, m_timeouts.receiveMs},
-        {INTERNET_OPTION_DATA_SEND_TIMEOUT, m_timeouts.receiveMs},
-    };
-    for (const auto& [option, value] : options) {
-        DWORD v = value;
-        InternetSetOptionA(handle, option, &v, sizeof(v));
-    }
+    SetInternetTimeouts(handle, m_timeouts.connectMs, m_timeouts.receiveMs, m_timeouts.receiveMs);
 }
 
 HRESULT CGetTransfer::Transfer() {
@@ -306,9 +225,9 @@ HRESULT CGetTransfer::Transfer() {
     SetTimeouts(request);
 
     AddStatus(BINDSTATUS_SENDINGREQUEST, objectPath);
-    RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpSendRequestA(r, nullptr, 0, nullptr, 0); }));
+    RETURN_IF_FAILED(m_call.Call([](HINTERNET r) { return HttpSendRequestA(r, nullptr, 0, nullptr, 0); }));
     DWORD status = 0, size = sizeof(status);
-    HRESULT hr = CallRequest([&](HINTERNET r) {
+    HRESULT hr = m_call.Call([&](HINTERNET r) {
         return HttpQueryInfoA(r, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
     });
     if (hr == E_ABORT) return hr;
@@ -318,7 +237,7 @@ HRESULT CGetTransfer::Transfer() {
 
     char type[256] = {};
     size = sizeof(type) - 1;
-    if (SUCCEEDED(CallRequest([&](HINTERNET r) {
+    if (SUCCEEDED(m_call.Call([&](HINTERNET r) {
             return HttpQueryInfoA(r, HTTP_QUERY_CONTENT_TYPE, type, &size, nullptr);
         }))) {
         AddStatus(BINDSTATUS_MIMETYPEAVAILABLE, type);
@@ -329,19 +248,19 @@ HRESULT CGetTransfer::Transfer() {
     char lengthText[32] = {};
     size = sizeof(lengthText) - 1;
     uint64_t length = 0;
-    bool hasLength = SUCCEEDED(CallRequest([&](HINTERNET r) {
+    bool hasLength = SUCCEEDED(m_call.Call([&](HINTERNET r) {
                          return HttpQueryInfoA(r, HTTP_QUERY_CONTENT_LENGTH, lengthText, &size, nullptr);
                      })) && ParseLength(lengthText, &length);
     char encoding[64] = {};
     size = sizeof(encoding) - 1;
     // A chunked body carries its own framing; a length beside it means nothing.
-    if (SUCCEEDED(CallRequest([&](HINTERNET r) {
+    if (SUCCEEDED(m_call.Call([&](HINTERNET r) {
             return HttpQueryInfoA(r, HTTP_QUERY_TRANSFER_ENCODING, encoding, &size, nullptr);
         })) && _stricmp(encoding, "identity") != 0) {
         hasLength = false;
     }
     {
-        SrwGuard guard(m_lock);
+        fw::SrwGuard guard(m_lock);
         m_hasLength = hasLength;
         m_length = length;
     }
@@ -349,14 +268,14 @@ HRESULT CGetTransfer::Transfer() {
 }
 
 bool CGetTransfer::WaitForRoom() {
-    SrwGuard guard(m_lock);
+    fw::SrwGuard guard(m_lock);
     while (!m_cancelled && m_queue.size() >= kQueueBlocks) SleepConditionVariableSRW(&m_room, &m_lock, INFINITE, 0);
     return !m_cancelled;
 }
 
 GetBlock CGetTransfer::NewBlock() {
     {
-        SrwGuard guard(m_lock);
+        fw::SrwGuard guard(m_lock);
         if (!m_free.empty()) {
             GetBlock block = std::move(m_free.back());
             m_free.pop_back();
@@ -385,13 +304,13 @@ HRESULT CGetTransfer::ReadBody(bool hasLength, uint64_t length) {
         // A server that fills whole blocks is simply read; otherwise the read waits only
         // for what is there, after waiting for something to be there at all.
         if (extra < kBlockBytes) {
-            RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return InternetQueryDataAvailable(r, &available, 0, 0); }));
+            RETURN_IF_FAILED(m_call.Call([&](HINTERNET r) { return InternetQueryDataAvailable(r, &available, 0, 0); }));
             if (available == 0) break;
         }
         GetBlock block = NewBlock();
         DWORD want = static_cast<DWORD>(std::min<uint64_t>(std::max<uint64_t>(available, extra), kBlockBytes));
         DWORD got = 0;
-        RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return InternetReadFile(r, block.bytes.get(), want, &got); }));
+        RETURN_IF_FAILED(m_call.Call([&](HINTERNET r) { return InternetReadFile(r, block.bytes.get(), want, &got); }));
         if (got == 0) break;
         received += got;
         ULONGLONG now = GetTickCount64();
@@ -402,7 +321,7 @@ HRESULT CGetTransfer::ReadBody(bool hasLength, uint64_t length) {
             extra = std::min<uint64_t>(std::min(overall, recent) * kReadWaitMs, kBlockBytes);
         }
         block.size = got;
-        SrwGuard guard(m_lock);
+        fw::SrwGuard guard(m_lock);
         m_queue.push_back(std::move(block));
         if (m_queue.size() >= kQueueBlocks / 2 || now >= m_nextLookAt) PostLocked();
     }

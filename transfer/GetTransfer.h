@@ -3,6 +3,8 @@
 // blocks out on its own thread.
 #pragma once
 
+#include "transfer/CancellableRequest.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -99,9 +101,6 @@ private:
     bool WaitForRoom();
     GetBlock NewBlock();
 
-    // Calls into WinInet with the request handle that Cancel may close (see Cancel).
-    template <class Call>
-    HRESULT CallRequest(Call call);
     void PublishRequest(HINTERNET request);
     void CloseRequest();
 
@@ -109,6 +108,7 @@ private:
     const DWORD m_requestFlags;
     const GetTimeouts m_timeouts;
     std::string m_failureText;  // the worker's own words for its failure
+    CCancellableRequest m_call;   // the request, which Cancel may close mid-call
 
     mutable SRWLOCK m_lock = SRWLOCK_INIT;  // guards everything below
     CONDITION_VARIABLE m_room = CONDITION_VARIABLE_INIT;
@@ -118,8 +118,6 @@ private:
     bool m_posted = false;
     ULONGLONG m_nextLookAt = 0;  // before then, new blocks wait for the reader's timer
     bool m_cancelled = false;
-    bool m_inCall = false;
-    HINTERNET m_request = nullptr;
     std::vector<GetStatus> m_statuses;
     std::deque<GetBlock> m_queue;
     std::vector<GetBlock> m_free;

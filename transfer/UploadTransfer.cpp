@@ -2,6 +2,8 @@
 // thread that runs it and the thread that waits for it.
 #include "transfer/UploadTransfer.h"
 
+#include "transfer/PinnedThread.h"
+
 #include "framework/ErrorMacros.h"
 #include "transfer/BodyReader.h"
 
@@ -16,32 +18,6 @@ const char kAgent[] = "NVATT";
 // tries settle even that.
 const int kBoundaryTries = 3;
 const HRESULT kNoAnswer = HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED);
-
-class SrwGuard {
-public:
-    explicit SrwGuard(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-    ~SrwGuard() { ReleaseSRWLockExclusive(&m_lock); }
-    SrwGuard(const SrwGuard&) = delete;
-    SrwGuard& operator=(const SrwGuard&) = delete;
-
-private:
-    SRWLOCK& m_lock;
-};
-
-struct WorkerStart {
-    std::shared_ptr<CUploadTransfer> transfer;
-    HMODULE pinnedModule;
-};
-
-DWORD WINAPI WorkerMain(void* param) {
-    auto* start = static_cast<WorkerStart*>(param);
-    HMODULE pinned = start->pinnedModule;
-    start->transfer->Run();
-    // The transfer may be the last owner of code in this module: drop it before the
-    // module's pin.
-    delete start;
-    FreeLibraryAndExitThread(pinned, 0);
-}
 
 bool IsHttpStatusSuccess(DWORD status) { return status >= 200 && status < 300; }
 
@@ -70,7 +46,7 @@ HRESULT CUploadTransfer::Run() {
     }
     if (FAILED(hr)) m_reply.clear();
     m_result = hr;
-    SrwGuard guard(m_lock);
+    fw::SrwGuard guard(m_lock);
     if (m_done) SetEvent(m_done.get());
     if (m_notifyWindow) PostMessageW(m_notifyWindow, m_notifyMessage, 0, 0);
     return hr;
@@ -78,39 +54,14 @@ HRESULT CUploadTransfer::Run() {
 
 HRESULT CUploadTransfer::RunOnWorkerThread(const std::shared_ptr<CUploadTransfer>& transfer) {
     // The thread may outlive the caller's wait (a cancel that the platform cannot abort),
-    // so it holds its own reference on the transfer and on this module.
-    HMODULE pinned = nullptr;
-    RETURN_IF_WIN32_BOOL_FALSE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                                                  reinterpret_cast<LPCWSTR>(&WorkerMain), &pinned));
-    auto* start = new (std::nothrow) WorkerStart{transfer, pinned};
-    if (!start) {
-        FreeLibrary(pinned);
-        return E_OUTOFMEMORY;
-    }
-    fw::UniqueKernelHandle thread(CreateThread(nullptr, 0, WorkerMain, start, 0, nullptr));
-    if (!thread) {
-        DWORD err = GetLastError();
-        delete start;
-        FreeLibrary(pinned);
-        return HRESULT_FROM_WIN32_OR_FAIL(err);
-    }
-    return S_OK;
+    // so it holds its own reference on the transfer.
+    return StartPinnedThread([transfer] { transfer->Run(); });
 }
 
-void CUploadTransfer::Cancel() {
-    SrwGuard guard(m_lock);
-    m_cancelled = true;
-    // Closing the handle is the platform's way to unblock a synchronous call. Only while
-    // the run is inside a call: otherwise it would use a handle value that WinInet may
-    // already have given to someone else.
-    if (m_inCall && m_request) {
-        InternetCloseHandle(m_request);
-        m_request = nullptr;
-    }
-}
+void CUploadTransfer::Cancel() { m_call.Cancel(); }
 
 void CUploadTransfer::SetNotifyWindow(HWND window, UINT message) {
-    SrwGuard guard(m_lock);
+    fw::SrwGuard guard(m_lock);
     m_notifyWindow = window;
     m_notifyMessage = message;
 }
@@ -120,21 +71,15 @@ bool CUploadTransfer::WaitDone(DWORD ms) const {
 }
 
 void CUploadTransfer::PublishRequest(HINTERNET request) {
-    SrwGuard guard(m_lock);
-    m_request = request;
+    m_call.Publish(request);
     m_requestOpen = true;
     m_answerRead = false;
 }
 
 void CUploadTransfer::CloseRequest() {
-    bool cut;
-    {
-        SrwGuard guard(m_lock);
-        if (m_request) InternetCloseHandle(m_request);
-        m_request = nullptr;
-        cut = m_requestOpen && !m_answerRead;
-        m_requestOpen = false;
-    }
+    m_call.Close();
+    bool cut = m_requestOpen && !m_answerRead;
+    m_requestOpen = false;
     // Some WinInet versions (Wine's) put a reused connection back into their pool even
     // when its request was cut mid-body or its answer never came; the next request to
     // the server would then continue the cut body or read the late answer. Dropping the
@@ -142,36 +87,8 @@ void CUploadTransfer::CloseRequest() {
     if (cut) InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
 }
 
-template <class Call>
-HRESULT CUploadTransfer::CallRequest(Call call) {
-    HINTERNET request;
-    {
-        SrwGuard guard(m_lock);
-        if (m_cancelled || !m_request) return E_ABORT;
-        m_inCall = true;
-        request = m_request;
-    }
-    BOOL ok = call(request);
-    DWORD err = ok ? ERROR_SUCCESS : GetLastError();
-    SrwGuard guard(m_lock);
-    m_inCall = false;
-    if (m_cancelled) return E_ABORT;
-    return ok ? S_OK : HRESULT_FROM_WIN32_OR_FAIL(err);
-}
-
 void CUploadTransfer::SetTimeouts(HINTERNET handle) const {
-    // Set on every handle: some WinInet versions do not pass the session's values down.
-    const std::pair<DWORD, DWORD> options[] = {
-        {INTERNET_OPTION_CONNECT_TIMEOUT, m_timeouts.connectMs},
-        {INTERNET_OPTION_SEND_TIMEOUT, m_timeouts.sendMs},
-        {INTERNET_OPTION_RECEIVE_TIMEOUT, m_timeouts.receiveMs},
-        {INTERNET_OPTION_DATA_SEND_TIMEOUT, m_timeouts.sendMs},
-        {INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, m_timeouts.receiveMs},
-    };
-    for (const auto& [option, value] : options) {
-        DWORD v = value;
-        InternetSetOptionA(handle, option, &v, sizeof(v));
-    }
+    SetInternetTimeouts(handle, m_timeouts.connectMs, m_timeouts.sendMs, m_timeouts.receiveMs);
 }
 
 HRESULT CUploadTransfer::FileSizes(std::vector<uint64_t>* sizes) const {
@@ -275,14 +192,14 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
     std::string headers = "Content-Type: " + CMultipartForm::ContentType(boundary) + "\r\n" +
                           "Content-Length: " + std::to_string(total) + "\r\n";
     if (!m_authorization.empty()) headers += "Authorization: " + m_authorization + "\r\n";
-    RETURN_IF_FAILED(CallRequest([&](HINTERNET r) {
+    RETURN_IF_FAILED(m_call.Call([&](HINTERNET r) {
         return HttpAddRequestHeadersA(r, headers.c_str(), static_cast<DWORD>(headers.size()),
                                       HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
     }));
     INTERNET_BUFFERSA buffers = {};
     buffers.dwStructSize = sizeof(buffers);
     buffers.dwBufferTotal = total <= MAXDWORD ? static_cast<DWORD>(total) : 0;
-    RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return HttpSendRequestExA(r, &buffers, nullptr, 0, 0); }));
+    RETURN_IF_FAILED(m_call.Call([&](HINTERNET r) { return HttpSendRequestExA(r, &buffers, nullptr, 0, 0); }));
 
     // The body is assembled ahead while earlier chunks are on the wire.
     std::vector<CBodyReader::Piece> pieces;
@@ -304,10 +221,10 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
         reader.Release();
     }
     RETURN_HR_IF(E_UNEXPECTED, m_sent != total);
-    RETURN_IF_FAILED(CallRequest([](HINTERNET r) { return HttpEndRequestA(r, nullptr, 0, 0); }));
+    RETURN_IF_FAILED(m_call.Call([](HINTERNET r) { return HttpEndRequestA(r, nullptr, 0, 0); }));
 
     DWORD status = 0, length = sizeof(status);
-    HRESULT hr = CallRequest([&](HINTERNET r) {
+    HRESULT hr = m_call.Call([&](HINTERNET r) {
         return HttpQueryInfoA(r, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr);
     });
     if (hr == E_ABORT) return hr;
@@ -317,7 +234,6 @@ HRESULT CUploadTransfer::SendOnce(HINTERNET connection, const std::string& objec
     m_status = status;
     RETURN_HR_IF(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, status), !IsHttpStatusSuccess(status));
     RETURN_IF_FAILED(ReadReply());
-    SrwGuard guard(m_lock);
     m_answerRead = true;
     return S_OK;
 }
@@ -326,7 +242,7 @@ HRESULT CUploadTransfer::Write(const char* data, size_t size) {
     while (size > 0) {
         DWORD chunk = static_cast<DWORD>(size < kChunkBytes ? size : kChunkBytes);
         DWORD written = 0;
-        RETURN_IF_FAILED(CallRequest([&](HINTERNET r) { return InternetWriteFile(r, data, chunk, &written); }));
+        RETURN_IF_FAILED(m_call.Call([&](HINTERNET r) { return InternetWriteFile(r, data, chunk, &written); }));
         RETURN_HR_IF(kNoAnswer, written == 0);
         data += written;
         size -= written;
@@ -339,12 +255,12 @@ HRESULT CUploadTransfer::ReadReply() {
     m_reply.clear();
     char lengthText[32] = {};
     DWORD lengthSize = sizeof(lengthText) - 1;
-    bool hasLength = SUCCEEDED(CallRequest([&](HINTERNET r) {
+    bool hasLength = SUCCEEDED(m_call.Call([&](HINTERNET r) {
         return HttpQueryInfoA(r, HTTP_QUERY_CONTENT_LENGTH, lengthText, &lengthSize, nullptr);
     }));
     for (;;) {
         DWORD got = 0;
-        RETURN_IF_FAILED(CallRequest([&](HINTERNET r) {
+        RETURN_IF_FAILED(m_call.Call([&](HINTERNET r) {
             return InternetReadFile(r, m_buffer.data(), static_cast<DWORD>(m_buffer.size()), &got);
         }));
         if (got == 0) break;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/UniqueHandle.h"
+#include "transfer/CancellableRequest.h"
 #include "transfer/MultipartForm.h"
 
 #include <windows.h>
@@ -71,12 +72,6 @@ private:
     HRESULT Write(const char* data, size_t size);
     HRESULT ReadReply();
     void SetTimeouts(HINTERNET handle) const;
-
-    // Calls into WinInet with the request handle that Cancel may close: before the call
-    // the cancel flag is checked, after it the call's outcome is dropped when a cancel
-    // came meanwhile.
-    template <class Call>
-    HRESULT CallRequest(Call call);
     void PublishRequest(HINTERNET request);
     void CloseRequest();
 
@@ -90,12 +85,12 @@ private:
     std::atomic<uint64_t> m_total{0};
     std::vector<char> m_buffer;  // for the answer
 
-    mutable SRWLOCK m_lock = SRWLOCK_INIT;  // guards the fields below
-    bool m_cancelled = false;
-    bool m_inCall = false;
-    HINTERNET m_request = nullptr;
-    bool m_requestOpen = false;  // a request was opened and not yet closed by the run
-    bool m_answerRead = false;   // its answer was read to the end
+    CCancellableRequest m_call;
+    // The run's own: the request it opened and not yet closed, and whether its answer was
+    // read to the end.
+    bool m_requestOpen = false;
+    bool m_answerRead = false;
+    mutable SRWLOCK m_lock = SRWLOCK_INIT;  // guards the notification
     HWND m_notifyWindow = nullptr;
     UINT m_notifyMessage = 0;
 
