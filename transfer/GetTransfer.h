@@ -49,11 +49,13 @@ struct GetUpdate {
 
 class CGetTransfer {
 public:
-    static constexpr DWORD kBlockBytes = 1024 * 1024;
+    // A quarter of a megabyte: a block the worker has just read is still in the cache
+    // when the reader copies it out, and the queue holds a few megabytes at most.
+    static constexpr DWORD kBlockBytes = 256 * 1024;
     // The worker reads ahead at most this many blocks, and the reader takes blocks while
     // it holds less than half of that. Blocks read through are kept for reuse, as many as
     // can be in use at once: freeing and allocating blocks of this size would map fresh
-    // pages for every megabyte of a download.
+    // pages for every block of a download.
     static constexpr size_t kQueueBlocks = 16;
     static constexpr uint64_t kReaderLimitBytes = uint64_t{kBlockBytes} * kQueueBlocks / 2;
     static constexpr size_t kFreeBlocks = kQueueBlocks + kQueueBlocks / 2 + 1;
