@@ -5,9 +5,6 @@
 #include <vector>
 
 namespace fw {
-namespace {
-constexpr UINT_PTR kSubclassId = 1;
-}
 
 CListView::~CListView() {
     if (IsWindow()) DestroyWindow(m_hWnd);
@@ -20,7 +17,10 @@ bool CListView::CreateListView(HWND parent, UINT id, DWORD style) {
                                 nullptr);
     if (!hwnd) return false;
     m_hWnd = hwnd;
-    SetWindowSubclass(hwnd, &CListView::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    // The list view class is a Unicode class, so its procedure is taken and called as one.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_listViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CListView::SubclassProc)));
     return true;
 }
 
@@ -81,15 +81,16 @@ LRESULT CListView::ListProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CListView::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(m_hWnd, msg, wParam, lParam);
+    return CallWindowProcW(m_listViewProc, m_hWnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK CListView::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR refData) {
-    auto* self = reinterpret_cast<CListView*>(refData);
+LRESULT CALLBACK CListView::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<CListView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     LRESULT result = self->ListProc(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, &CListView::SubclassProc, kSubclassId);
+        // The window is gone; its procedure stays the list view's for any last call.
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->m_listViewProc));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->m_hWnd = nullptr;
     }
     return result;
