@@ -5,6 +5,7 @@ import os
 import shutil
 import sys
 import tempfile
+import time
 import unittest
 
 from nvatt_pages import PageTestCase, js_string, winpath
@@ -267,6 +268,19 @@ class FailedTransfers(SubmitTestCase):
         progress = [d for d in result.dialogs if d['kind'] == 'dialog']
         self.assertEqual(progress[0]['answer'], 'Cancel')
         self.assertIn(('my_file1', '보고서.hwp', b'H' * 200000), part_list(self.uploads()[-1]))
+
+    def test_server_silent_past_the_receive_time_out_then_recovery(self):
+        # The control waits two minutes for an answer; the server takes the whole body
+        # and then says nothing for longer than that.
+        silent = {'sequence': [{'delay': 135, 'body': 'OK;late'}, {'body': 'OK;ok'}]}
+        started = time.monotonic()
+        result = self.compose(self.check_recovery(silent), timeout=400)
+        self.assertPagePassed(result)
+        self.assertGreaterEqual(time.monotonic() - started, 115, 'the first try gave up before the time-out')
+        self.assertEqual(self.messages(result), [(STOPPED, 'exclamation'), ('ok', 'information')])
+        self.assertEqual(len(self.uploads()), 2)
+        for upload in self.uploads():
+            self.assertIn(('my_file1', '보고서.hwp', b'H' * 200000), part_list(upload))
 
     def test_server_down_then_recovery(self):
         down = 'http://127.0.0.1:9' + UPLOAD
