@@ -24,4 +24,9 @@ wineserver -p
 # The first program of a prefix starts Wine's own services, which outlive it and keep
 # whatever output it had open: start them here with nothing to hold on to.
 wine wineboot </dev/null >/dev/null 2>&1
+# Wine's desktop process comes up with a program's first window and leaves a moment after
+# the last window closes. One that a test program brings up inherits that program's
+# output, and the test runner waits for its end as for the program's own. A window that
+# stays open for the whole run keeps a single desktop process from start to end.
+wine notepad </dev/null >/dev/null 2>&1 &
 ctest --test-dir build/x64 --output-on-failure -j2 --timeout 900

@@ -78,13 +78,20 @@ def run_page(script, params=None, activate=True, timeout=60, env=None):
         run_env = dict(os.environ)
         if env:
             run_env.update(env)
-        proc = subprocess.run(args, capture_output=True, timeout=timeout + 60, env=run_env)
+        # Output goes to files, not pipes: a Wine service that the host's start brings up
+        # inherits them and outlives the host, and a pipe would then never reach its end.
+        out_path, err_path = os.path.join(work, 'stdout.txt'), os.path.join(work, 'stderr.txt')
+        with open(out_path, 'wb') as out, open(err_path, 'wb') as err:
+            proc = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                  timeout=timeout + 60, env=run_env)
+        with open(out_path, 'rb') as out, open(err_path, 'rb') as err:
+            stdout, stderr = out.read(), err.read()
         report = {}
         if os.path.exists(report_path):
             with open(report_path, encoding='utf-8') as f:
                 report = json.load(f)
-        return PageResult(proc.returncode, report, proc.stdout.decode('utf-8', 'replace'),
-                          proc.stderr.decode('utf-8', 'replace'))
+        return PageResult(proc.returncode, report, stdout.decode('utf-8', 'replace'),
+                          stderr.decode('utf-8', 'replace'))
 
 
 class PageTestCase(unittest.TestCase):
