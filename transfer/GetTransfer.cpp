@@ -3,6 +3,7 @@
 // blocks out on its own thread.
 #include "transfer/GetTransfer.h"
 
+#include "transfer/HttpConnection.h"
 #include "transfer/PinnedThread.h"
 
 #include "framework/ErrorMacros.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-const char kAgent[] = "NVATT";
 const HRESULT kConnectionAborted = HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED);
 // How long one read may wait for a fuller block (see ReadBody).
 const uint64_t kReadWaitMs = 50;
@@ -175,44 +175,21 @@ void CGetTransfer::SetTimeouts(HINTERNET handle) const {
 }
 
 HRESULT CGetTransfer::Transfer() {
-    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
-    char user[256] = {}, password[256] = {};
-    URL_COMPONENTSA url = {};
-    url.dwStructSize = sizeof(url);
-    url.lpszHostName = host;
-    url.dwHostNameLength = sizeof(host);
-    url.lpszUserName = user;
-    url.dwUserNameLength = sizeof(user);
-    url.lpszPassword = password;
-    url.dwPasswordLength = sizeof(password);
-    url.dwUrlPathLength = 1;  // pointers into m_url
-    url.dwExtraInfoLength = 1;
-    RETURN_IF_WIN32_BOOL_FALSE(InternetCrackUrlA(m_url.c_str(), static_cast<DWORD>(m_url.size()), 0, &url));
-    RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_INTERNET_UNRECOGNIZED_SCHEME),
-                 url.nScheme != INTERNET_SCHEME_HTTP && url.nScheme != INTERNET_SCHEME_HTTPS);
-    std::string objectPath;
-    if (url.lpszUrlPath) objectPath.assign(url.lpszUrlPath, url.dwUrlPathLength);
-    if (url.lpszExtraInfo) objectPath.append(url.lpszExtraInfo, url.dwExtraInfoLength);
+    HttpTarget target;
+    RETURN_IF_FAILED(CrackHttpUrl(m_url, &target));
     // A fragment names a place in the page; it is not sent.
-    objectPath = objectPath.substr(0, objectPath.find('#'));
-    if (objectPath.empty() || objectPath[0] != '/') objectPath.insert(0, "/");
+    const std::string objectPath = target.objectPath.substr(0, target.objectPath.find('#'));
 
-    AddStatus(BINDSTATUS_FINDINGRESOURCE, host);
-    fw::UniqueHInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !session);
-    SetTimeouts(session.get());
-    fw::UniqueHInternet connection(InternetConnectA(session.get(), host, url.nPort,
-                                                    user[0] ? user : nullptr,
-                                                    password[0] ? password : nullptr,
-                                                    INTERNET_SERVICE_HTTP, 0, 0));
-    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !connection);
-    SetTimeouts(connection.get());
-    AddStatus(BINDSTATUS_CONNECTING, host);
+    AddStatus(BINDSTATUS_FINDINGRESOURCE, target.host);
+    HttpConnection http;
+    RETURN_IF_FAILED(OpenHttpConnection(target, m_timeouts.connectMs, m_timeouts.receiveMs, m_timeouts.receiveMs,
+                                        &http));
+    AddStatus(BINDSTATUS_CONNECTING, target.host);
 
     static const char* const kAccept[] = {"*/*", nullptr};
     DWORD flags = m_requestFlags | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION |
-                  (url.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
-    HINTERNET request = HttpOpenRequestA(connection.get(), "GET", objectPath.c_str(), nullptr, nullptr,
+                  (target.secure ? INTERNET_FLAG_SECURE : 0);
+    HINTERNET request = HttpOpenRequestA(http.connection.get(), "GET", objectPath.c_str(), nullptr, nullptr,
                                          const_cast<const char**>(kAccept), flags, 0);
     RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !request);
     // The request handle goes before its connection: closing a parent ends its children,

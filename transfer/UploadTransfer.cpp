@@ -2,6 +2,7 @@
 // thread that runs it and the thread that waits for it.
 #include "transfer/UploadTransfer.h"
 
+#include "transfer/HttpConnection.h"
 #include "transfer/PinnedThread.h"
 
 #include "framework/ErrorMacros.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-const char kAgent[] = "NVATT";
 // The boundary is 128 random bits, so a file holds it only when made to; a few fresh
 // tries settle even that.
 const int kBoundaryTries = 3;
@@ -112,39 +112,16 @@ HRESULT CUploadTransfer::Transfer() {
     // A header line cannot carry a line break; the server would read a second header.
     RETURN_HR_IF(E_INVALIDARG, m_authorization.find_first_of("\r\n") != std::string::npos);
 
-    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
-    char user[256] = {}, password[256] = {};
-    URL_COMPONENTSA url = {};
-    url.dwStructSize = sizeof(url);
-    url.lpszHostName = host;
-    url.dwHostNameLength = sizeof(host);
-    url.lpszUserName = user;
-    url.dwUserNameLength = sizeof(user);
-    url.lpszPassword = password;
-    url.dwPasswordLength = sizeof(password);
-    url.dwUrlPathLength = 1;  // pointers into m_url
-    url.dwExtraInfoLength = 1;
-    RETURN_IF_WIN32_BOOL_FALSE(InternetCrackUrlA(m_url.c_str(), static_cast<DWORD>(m_url.size()), 0, &url));
-    RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_INTERNET_UNRECOGNIZED_SCHEME),
-                 url.nScheme != INTERNET_SCHEME_HTTP && url.nScheme != INTERNET_SCHEME_HTTPS);
-    std::string objectPath;
-    if (url.lpszUrlPath) objectPath.assign(url.lpszUrlPath, url.dwUrlPathLength);
-    if (url.lpszExtraInfo) objectPath.append(url.lpszExtraInfo, url.dwExtraInfoLength);
-    if (objectPath.empty() || objectPath[0] != '/') objectPath.insert(0, "/");
+    HttpTarget target;
+    RETURN_IF_FAILED(CrackHttpUrl(m_url, &target));
 
     std::vector<uint64_t> sizes;
     RETURN_IF_FAILED(FileSizes(&sizes));
     m_buffer.resize(kReplyChunkBytes);
 
-    fw::UniqueHInternet session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !session);
-    SetTimeouts(session.get());
-    fw::UniqueHInternet connection(InternetConnectA(session.get(), host, url.nPort,
-                                                    user[0] ? user : nullptr,
-                                                    password[0] ? password : nullptr,
-                                                    INTERNET_SERVICE_HTTP, 0, 0));
-    RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !connection);
-    SetTimeouts(connection.get());
+    HttpConnection http;
+    RETURN_IF_FAILED(
+        OpenHttpConnection(target, m_timeouts.connectMs, m_timeouts.sendMs, m_timeouts.receiveMs, &http));
     // The request handle goes before its connection: closing a parent ends its children,
     // and a second close of a dead handle could hit a new one that reuses its value.
     struct RequestCloser {
@@ -159,8 +136,7 @@ HRESULT CUploadTransfer::Transfer() {
         std::string boundary = CMultipartForm::MakeBoundary(random);
         std::vector<BodySegment> segments;
         if (!m_form.Layout(boundary, sizes, &segments)) continue;
-        HRESULT hr = SendOnce(connection.get(), objectPath, url.nScheme == INTERNET_SCHEME_HTTPS,
-                              boundary, segments);
+        HRESULT hr = SendOnce(http.connection.get(), target.objectPath, target.secure, boundary, segments);
         if (hr != CBodyReader::kBoundaryInFile) return hr;
         // The request was cut short; the server drops an upload whose body never completed.
         CloseRequest();
