@@ -27,13 +27,7 @@ CDownloadDlg::CDownloadDlg(HWND parent) : fw::ModalDialog(IDD_DOWNLOAD_DLG, pare
 CDownloadDlg::~CDownloadDlg() {
     // The transfer stops with m_http; what it wrote stays.
     m_http.Close();
-    if (!m_bToMemory) CloseFile();
-}
-
-void CDownloadDlg::CloseFile() {
-    if (!m_hFile) return;
-    m_writer.Flush(m_hFile.get());
-    m_hFile.reset();
+    m_hFile.Close();
 }
 
 void CDownloadDlg::PushFields() {
@@ -52,14 +46,11 @@ BOOL CDownloadDlg::OnInitDialog() {
                 GetLocalTime(&today);
                 m_strSavePath = TempFolder() + GeneratedSaveName(m_strFileName, today.wYear, today.wMonth, today.wDay);
             }
-            HANDLE file = CreateFileA(m_strSavePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-            DWORD error = GetLastError();
-            if (file == INVALID_HANDLE_VALUE) {
+            DWORD error = m_hFile.Create(m_strSavePath);
+            if (error != ERROR_SUCCESS) {
                 EndDialog(static_cast<INT_PTR>(error));
                 return TRUE;
             }
-            m_hFile.reset(file);
         }
         m_strTitle = texts::kDownloadTitle;
         m_progress.SetRange(0, 100);
@@ -77,6 +68,6 @@ BOOL CDownloadDlg::OnInitDialog() {
 void CDownloadDlg::OnCancel() {
     m_http.Close();
     // The part written so far stays on disk.
-    if (!m_bToMemory) CloseFile();
+    m_hFile.Close();
     EndDialog(E_ABORT);
 }

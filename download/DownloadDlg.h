@@ -2,11 +2,10 @@
 // KB and a percentage bar.
 #pragma once
 
+#include "download/DownloadFile.h"
 #include "download/DownloadGet.h"
-#include "download/FileWriteBuffer.h"
 #include "framework/ModalDialog.h"
 #include "framework/ProgressCtrl.h"
-#include "framework/UniqueHandle.h"
 
 #include <string>
 
@@ -37,7 +36,7 @@ public:
     BOOL m_bToMemory = FALSE;      // TRUE: the body goes to m_strData, no file is made
     std::string m_strData;
     CDownloadGet m_http;
-    fw::UniqueFile m_hFile;        // the destination, while it is open
+    CDownloadFile m_hFile;         // the destination, while it is open
 
 protected:
     BOOL OnInitDialog() override;
@@ -48,8 +47,4 @@ private:
 
     // Pushes the four display strings to their statics.
     void PushFields();
-    // Writes what waits and closes the destination.
-    void CloseFile();
-
-    CFileWriteBuffer m_writer;
 };

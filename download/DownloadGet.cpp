@@ -34,12 +34,11 @@ void CDownloadGet::OnDataAvailable(DWORD, DWORD) {
         return;
     }
     // Each 1 KB read lands where the file's next block gathers.
-    HANDLE file = m_pDlg->m_hFile.get();
-    for (DWORD n; (n = Read(m_pDlg->m_writer.Room(file, kReadBytes), kReadBytes)) > 0;) m_pDlg->m_writer.Commit(file, n);
+    for (DWORD n; (n = Read(m_pDlg->m_hFile.Room(kReadBytes), kReadBytes)) > 0;) m_pDlg->m_hFile.Commit(n);
 }
 
 void CDownloadGet::OnStopBinding(HRESULT result, const char* errorText) {
     CHttpGet::OnStopBinding(result, errorText);
-    m_pDlg->CloseFile();
+    m_pDlg->m_hFile.Close();
     m_pDlg->EndDialog(result);
 }

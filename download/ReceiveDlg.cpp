@@ -13,13 +13,7 @@ CReceiveDlg::CReceiveDlg(HWND parent) : fw::ModalDialog(IDD_RECEIVE_DLG, parent)
 
 CReceiveDlg::~CReceiveDlg() {
     m_http.Close();
-    CloseFile();
-}
-
-void CReceiveDlg::CloseFile() {
-    if (!m_hFile) return;
-    m_writer.Flush(m_hFile.get());
-    m_hFile.reset();
+    m_hFile.Close();
 }
 
 void CReceiveDlg::PushFields() {
@@ -32,14 +26,11 @@ void CReceiveDlg::PushFields() {
 
 BOOL CReceiveDlg::OnInitDialog() {
     m_progress.Attach(GetDlgItem(m_hWnd, IDC_RECEIVE_PROGRESS));
-    HANDLE file = CreateFileA(m_strLocalPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD error = GetLastError();
-    if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = m_hFile.Create(m_strLocalPath);
+    if (error != ERROR_SUCCESS) {
         EndDialog(static_cast<INT_PTR>(error));
         return TRUE;
     }
-    m_hFile.reset(file);
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
     PushFields();
@@ -49,6 +40,6 @@ BOOL CReceiveDlg::OnInitDialog() {
 
 void CReceiveDlg::OnCancel() {
     m_http.Close();
-    CloseFile();
+    m_hFile.Close();
     EndDialog(E_ABORT);
 }

@@ -2,11 +2,10 @@
 // counts grouped by thousands.
 #pragma once
 
-#include "download/FileWriteBuffer.h"
+#include "download/DownloadFile.h"
 #include "download/ReceiveGet.h"
 #include "framework/ModalDialog.h"
 #include "framework/ProgressCtrl.h"
-#include "framework/UniqueHandle.h"
 
 #include <string>
 
@@ -26,7 +25,7 @@ public:
     std::string m_strStatus;       // static 1005, in the template but not visible
     std::string m_strTransferred;  // static 1004, "%s/%s바이트"
     CReceiveGet m_http;
-    fw::UniqueFile m_hFile;
+    CDownloadFile m_hFile;
 
 protected:
     BOOL OnInitDialog() override;
@@ -36,7 +35,4 @@ private:
     friend class CReceiveGet;
 
     void PushFields();
-    void CloseFile();
-
-    CFileWriteBuffer m_writer;
 };

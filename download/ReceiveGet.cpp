@@ -21,12 +21,11 @@ void CReceiveGet::OnProgress(ULONG progress, ULONG maximum, ULONG statusCode, co
 
 void CReceiveGet::OnDataAvailable(DWORD, DWORD) {
     const DWORD kReadBytes = 1024;
-    HANDLE file = m_pDlg->m_hFile.get();
-    for (DWORD n; (n = Read(m_pDlg->m_writer.Room(file, kReadBytes), kReadBytes)) > 0;) m_pDlg->m_writer.Commit(file, n);
+    for (DWORD n; (n = Read(m_pDlg->m_hFile.Room(kReadBytes), kReadBytes)) > 0;) m_pDlg->m_hFile.Commit(n);
 }
 
 void CReceiveGet::OnStopBinding(HRESULT result, const char* errorText) {
     CHttpGet::OnStopBinding(result, errorText);
-    m_pDlg->CloseFile();
+    m_pDlg->m_hFile.Close();
     m_pDlg->EndDialog(result);
 }
