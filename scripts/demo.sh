@@ -11,12 +11,7 @@ scripts/build.sh x64
 
 export NVATT_BUILD=$root/build/x64
 source scripts/wine-env.sh
-nvatt_wine_prefix
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-wineserver -p
-# The first program of a prefix starts Wine's own services, which outlive it and keep
-# whatever output it had open: start them here with nothing to hold on to.
-wine wineboot </dev/null >/dev/null 2>&1
+nvatt_wine_session
 
 ocx=$(winepath -w "$NVATT_BUILD/control/NVATT.OCX" 2>/dev/null)
 wine regsvr32 /s "$ocx"

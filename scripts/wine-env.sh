@@ -35,3 +35,19 @@ nvatt_wine_prefix() {
   flock -u 9
   exec 9>&-
 }
+
+# Starts the one wineserver of a run (the prefix is made first when needed) and stops it,
+# by its prefix, when the calling script exits, whatever happens.
+nvatt_wine_session() {
+  nvatt_wine_prefix
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+  wineserver -p
+  # The first program of a prefix starts Wine's own services, which outlive it and keep
+  # whatever output it had open: start them here with nothing to hold on to.
+  wine wineboot </dev/null >/dev/null 2>&1
+  # Wine's desktop process comes up with a program's first window and leaves a moment
+  # after the last window closes. One that a test program brings up inherits that
+  # program's output, and the test runner waits for its end as for the program's own. A
+  # window that stays open for the whole run keeps a single desktop process up throughout.
+  wine notepad </dev/null >/dev/null 2>&1 &
+}
