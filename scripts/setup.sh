@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 libwine-dev locales
   python3 python3-olefile libole-storage-lite-perl
-  curl xvfb xauth imagemagick time fonts-nanum
+  curl xvfb xauth imagemagick time fonts-nanum procps
 )
 
 missing=()

@@ -49,5 +49,23 @@ nvatt_wine_session() {
   # after the last window closes. One that a test program brings up inherits that
   # program's output, and the test runner waits for its end as for the program's own. A
   # window that stays open for the whole run keeps a single desktop process up throughout.
+  # It has to be up before the first test program starts, or that program brings up one
+  # of its own and holds the run until its time-out.
   wine notepad </dev/null >/dev/null 2>&1 &
+  local tries
+  for tries in $(seq 600); do
+    nvatt_wine_desktop_up && return 0
+    sleep 0.1
+  done
+  echo "wine-env: Wine's desktop process did not come up within 60 s" >&2
+  return 1
+}
+
+# True while this prefix's desktop process runs.
+nvatt_wine_desktop_up() {
+  local pid
+  for pid in $(pgrep -f 'explorer\.exe /desktop'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
 }
