@@ -3,20 +3,11 @@
 #include "download/DownloadDlg.h"
 
 #include "download/DownloadText.h"
+#include "framework/TempFolder.h"
 #include "res/Texts.h"
 #include "res/resource.h"
 
 #include <new>
-
-namespace {
-
-std::string TempFolder() {
-    char path[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof(path), path);
-    return std::string(path, n < sizeof(path) ? n : 0);
-}
-
-}  // namespace
 
 CDownloadDlg::CDownloadDlg(HWND parent) : fw::ModalDialog(IDD_DOWNLOAD_DLG, parent) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
@@ -44,7 +35,7 @@ BOOL CDownloadDlg::OnInitDialog() {
             if (m_strSavePath.empty()) {
                 SYSTEMTIME today;
                 GetLocalTime(&today);
-                m_strSavePath = TempFolder() + GeneratedSaveName(m_strFileName, today.wYear, today.wMonth, today.wDay);
+                m_strSavePath = fw::TempFolder() + GeneratedSaveName(m_strFileName, today.wYear, today.wMonth, today.wDay);
             }
             DWORD error = m_hFile.Create(m_strSavePath);
             if (error != ERROR_SUCCESS) {

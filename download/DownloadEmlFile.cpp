@@ -3,6 +3,7 @@
 #include "download/DownloadEmlFile.h"
 
 #include "download/InternetSession.h"
+#include "framework/TempFolder.h"
 #include "framework/UniqueHandle.h"
 #include "res/Texts.h"
 
@@ -18,12 +19,7 @@ const DWORD kOpenFlags = INTERNET_FLAG_TRANSFER_ASCII;
 void DownloadEmlFile(const std::string&, const std::string& name, const std::string& folder,
                      const std::string& formsURL, const std::string& objDataURL, HWND owner,
                      const std::string& caption) {
-    std::string directory = folder;
-    if (directory.empty()) {
-        char temp[MAX_PATH];
-        DWORD n = GetTempPathA(sizeof(temp), temp);
-        directory.assign(temp, n < sizeof(temp) ? n : 0);
-    }
+    const std::string directory = folder.empty() ? fw::TempFolder() : folder;
     const std::string url = formsURL + "downloademl.asp?dataurl=" + objDataURL;
     fw::UniqueHInternet session = OpenInternetSession();
     fw::UniqueHInternet response;

@@ -8,6 +8,7 @@
 
 #include "framework/ComPtr.h"
 #include "framework/ErrorMacros.h"
+#include "framework/TempFolder.h"
 #include "framework/UniqueHandle.h"
 #include "res/Texts.h"
 #include "submit/FormStaging.h"
@@ -19,12 +20,6 @@ namespace {
 const CLSID kFileSystemObject = {0x0D43FE01, 0xF093, 0x11CF, {0x89, 0x40, 0x00, 0xA0, 0xC9, 0x05, 0x42, 0x28}};
 const IID kFileSystem3 = {0x0AB5A3D0, 0xE5B6, 0x11D0, {0xAB, 0xF5, 0x00, 0xA0, 0xC9, 0x0F, 0xFF, 0xC0}};
 const char kApplicationTitle[] = "NVATT";
-
-std::string TempFolder() {
-    char folder[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof(folder), folder);
-    return std::string(folder, n <= MAX_PATH ? n : 0);
-}
 
 // Calls a member of a late-bound object by name; args from left to right.
 HRESULT CallByName(IDispatch* object, const wchar_t* name, VARIANT* args, UINT count, VARIANT* result) {
@@ -63,7 +58,7 @@ HRESULT CNvAttCtrl::DoField(const std::string& szName, const std::string& szVal)
     std::string entry = FormatFieldEntry(szName, szVal);
     switch (ClassifyFieldEntry(entry)) {
     case FieldKind::kBody: {
-        std::string path = TempFolder() + "_velabody_.dat";
+        std::string path = fw::TempFolder() + "_velabody_.dat";
         {
             fw::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -100,7 +95,7 @@ HRESULT CNvAttCtrl::DoVariant(const VARIANT& szName, const VARIANT& szVal) {
                                L"DoVariant: no staging file for the field " + fw::AnsiToWide(nameText));
     }
     if (*file == VariantFile::kTitle) m_strFormSubject = fw::BstrToAnsi(V_BSTR(&value));
-    std::string path = TempFolder() + VariantFileName(*file);
+    std::string path = fw::TempFolder() + VariantFileName(*file);
 
     ComInit com;
     fw::ComPtr<IDispatch> fileSystem;

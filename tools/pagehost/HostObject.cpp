@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/ComPtr.h"
+#include "framework/TempFolder.h"
 #include "framework/Text.h"
 #include "tools/pagehost/PageHost.h"
 #include "transfer/HexCodec.h"
@@ -400,9 +401,7 @@ HRESULT CHostObject::env(const std::string& name, std::string* value) {
 }
 
 HRESULT CHostObject::tempDir(std::string* path) {
-    char buffer[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof(buffer), buffer);
-    *path = std::string(buffer, n);
+    *path = fw::TempFolder();
     return S_OK;
 }
 
