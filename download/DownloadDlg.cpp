@@ -10,8 +10,7 @@
 #include <new>
 
 CDownloadDlg::CDownloadDlg(HWND parent) : fw::ModalDialog(IDD_DOWNLOAD_DLG, parent) {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    fw::CProgressCtrl::EnsureClass();
     m_http.m_pDlg = this;
 }
 

@@ -6,8 +6,7 @@
 #include <new>
 
 CReceiveDlg::CReceiveDlg(HWND parent) : fw::ModalDialog(IDD_RECEIVE_DLG, parent) {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    fw::CProgressCtrl::EnsureClass();
     m_http.m_pDlg = this;
 }
 

@@ -1,6 +1,7 @@
 // The modal window an upload shows while it runs: bytes sent, percentage, Cancel.
 #include "transfer/UploadProgressDlg.h"
 
+#include "framework/ProgressCtrl.h"
 #include "res/Texts.h"
 #include "transfer/UploadTransfer.h"
 
@@ -100,8 +101,7 @@ std::string CUploadProgressDlg::FormatProgress(uint64_t sent, uint64_t total) {
 }
 
 HRESULT CUploadProgressDlg::DoModal() {
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
+    fw::CProgressCtrl::EnsureClass();
 
     TemplateWriter dialog;
     dialog.Header(DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 4,
