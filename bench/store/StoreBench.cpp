@@ -2,6 +2,7 @@
 // reads it back into another folder, and copies the same files with CopyFile, reporting
 // the best time of some runs of each and the process's peak memory.
 // Usage: store_bench <source folder> <work folder> [runs]
+#include "bench/BenchMeasure.h"
 #include "store/MsgFileStreamWriter.h"
 #include "store/MsgPropertyStream.h"
 #include "store/MsgReaders.h"
@@ -9,7 +10,6 @@
 #include "store/MsgStorage.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,20 +37,6 @@ std::vector<SourceFile> ListFiles(const std::string& folder) {
     return files;
 }
 
-double Seconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double PeakMB() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
-}
-
 int Fail(const char* what, HRESULT hr) {
     std::fprintf(stderr, "store_bench: %s failed (0x%08lX)\n", what, static_cast<unsigned long>(hr));
     return 1;
@@ -71,21 +57,21 @@ int main(int argc, char** argv) {
     std::vector<SourceFile> files = ListFiles(source);
     ULONGLONG total = 0;
     for (const SourceFile& f : files) total += f.size;
-    std::printf("files=%zu\nbytes=%llu\npeak_mb_start=%.1f\n", files.size(), total, PeakMB());
+    std::printf("files=%zu\nbytes=%llu\npeak_mb_start=%.1f\n", files.size(), total, bench::PeakWorkingSetMB());
 
     double copySeconds = 1e30, writeSeconds = 1e30, readSeconds = 1e30;
     for (int run = 0; run < runs; ++run) {
-        double t0 = Seconds();
+        double t0 = bench::Seconds();
         for (const SourceFile& f : files) {
             if (!CopyFileA((source + "\\" + f.name).c_str(), (copyFolder + "\\" + f.name).c_str(), FALSE))
                 return Fail("CopyFile", HRESULT_FROM_WIN32(GetLastError()));
         }
-        copySeconds = std::min(copySeconds, Seconds() - t0);
+        copySeconds = std::min(copySeconds, bench::Seconds() - t0);
     }
-    std::printf("copyfile_seconds=%.3f\npeak_mb_after_copy=%.1f\n", copySeconds, PeakMB());
+    std::printf("copyfile_seconds=%.3f\npeak_mb_after_copy=%.1f\n", copySeconds, bench::PeakWorkingSetMB());
 
     for (int run = 0; run < runs; ++run) {
-        double t0 = Seconds();
+        double t0 = bench::Seconds();
         CMsgStorage storage;
         if (!storage.Create(message.c_str())) return Fail("Create", storage.m_hrLast);
         HRESULT hr = WriteMsgPropertyStream(storage, "bench@x.kr", "", {{"body", "<p>bench</p>"}});
@@ -97,13 +83,13 @@ int main(int argc, char** argv) {
         }
         if (FAILED(hr = attachments.Finish())) return Fail("Finish", hr);
         storage.Close();
-        writeSeconds = std::min(writeSeconds, Seconds() - t0);
+        writeSeconds = std::min(writeSeconds, bench::Seconds() - t0);
     }
-    std::printf("write_seconds=%.3f\npeak_mb_after_write=%.1f\n", writeSeconds, PeakMB());
+    std::printf("write_seconds=%.3f\npeak_mb_after_write=%.1f\n", writeSeconds, bench::PeakWorkingSetMB());
 
     std::string names, sizes;
     for (int run = 0; run < runs; ++run) {
-        double t0 = Seconds();
+        double t0 = bench::Seconds();
         std::string body, to, cc;
         names.clear();
         sizes.clear();
@@ -113,9 +99,9 @@ int main(int argc, char** argv) {
         if (!ReadMsgFiles(storage, kMsgAttachStream, outFolder.c_str(), names, sizes))
             return Fail("ReadMsgFiles", storage.m_hrLast);
         storage.Close();
-        readSeconds = std::min(readSeconds, Seconds() - t0);
+        readSeconds = std::min(readSeconds, bench::Seconds() - t0);
     }
-    std::printf("read_seconds=%.3f\npeak_mb_after_read=%.1f\n", readSeconds, PeakMB());
+    std::printf("read_seconds=%.3f\npeak_mb_after_read=%.1f\n", readSeconds, bench::PeakWorkingSetMB());
 
     // Every file came back with its size (contents are compared by the script).
     ULONGLONG readTotal = 0;

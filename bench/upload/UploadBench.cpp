@@ -9,10 +9,10 @@
 // Prints one line: bytes=<file bytes> seconds=<second Submit> first_seconds=<first Submit>
 // idle_ws=<working set before> peak_ws_sampled=<largest working set seen during both>
 // peak_ws=<the system's peak> result=<HRESULT> reply=<answer>.
+#include "bench/BenchMeasure.h"
 #include "transfer/HttpUpload.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <atomic>
 #include <cinttypes>
@@ -23,26 +23,12 @@
 
 namespace {
 
-size_t WorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    return counters.WorkingSetSize;
-}
-
-size_t PeakWorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    return counters.PeakWorkingSetSize;
-}
-
 std::atomic<bool> g_sampling{true};
 std::atomic<size_t> g_sampledPeak{0};
 
 DWORD WINAPI Sampler(void*) {
     while (g_sampling) {
-        size_t now = WorkingSet();
+        size_t now = bench::WorkingSet();
         if (now > g_sampledPeak) g_sampledPeak = now;
         Sleep(10);
     }
@@ -86,19 +72,15 @@ int main(int argc, char** argv) {
     }
     upload.AddField("FILECOUNTER", std::to_string(files.size()));
 
-    size_t idle = WorkingSet();
+    size_t idle = bench::WorkingSet();
     g_sampledPeak = idle;
     HANDLE sampler = CreateThread(nullptr, 0, Sampler, nullptr, 0, nullptr);
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
     double seconds[2] = {};
     int result = 0;
     for (double& s : seconds) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
+        double start = bench::Seconds();
         result = window ? upload.Submit(url) : upload.Submit_noDlg(url);
-        QueryPerformanceCounter(&end);
-        s = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+        s = bench::Seconds() - start;
         if (result != 0) break;
     }
     g_sampling = false;
@@ -107,7 +89,7 @@ int main(int argc, char** argv) {
 
     std::printf("bytes=%" PRIu64 " seconds=%.3f first_seconds=%.3f idle_ws=%zu peak_ws_sampled=%zu "
                 "peak_ws=%zu result=0x%08x reply=%s\n",
-                bytes, seconds[1], seconds[0], idle, g_sampledPeak.load(), PeakWorkingSet(),
+                bytes, seconds[1], seconds[0], idle, g_sampledPeak.load(), bench::PeakWorkingSet(),
                 static_cast<unsigned>(result), upload.GetReply().c_str());
     return result == 0 ? 0 : 1;
 }
