@@ -28,9 +28,7 @@ HRESULT Result(INT_PTR end) { return static_cast<HRESULT>(end); }
 class DownloadDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(m_server.BaseUrl().empty())
-            << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
-        ASSERT_TRUE(m_server.Reset());
+        ASSERT_TRUE(m_server.ReadyForTest());
         m_folder = TempFolder() + "nvatt-dlg-" + std::to_string(GetCurrentProcessId()) + "\\";
         CreateDirectoryA(m_folder.c_str(), nullptr);
     }

@@ -153,9 +153,7 @@ void ExpectWellFormedSuccess(const std::vector<Call>& log, const std::string& bo
 class HttpGetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(m_server.BaseUrl().empty())
-            << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
-        ASSERT_TRUE(m_server.Reset());
+        ASSERT_TRUE(m_server.ReadyForTest());
         ASSERT_TRUE(m_server.SetRoute("/ok.asp", R"({"body": "두 번째도 됩니다"})"));
     }
 

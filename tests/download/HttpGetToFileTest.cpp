@@ -55,8 +55,7 @@ private:
 class HttpGetToFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(m_server.BaseUrl().empty()) << "run through the test server";
-        ASSERT_TRUE(m_server.Reset());
+        ASSERT_TRUE(m_server.ReadyForTest());
         m_target = StderrCapture::TempPath("target.pcm");
         DeleteFileA(m_target.c_str());
     }

@@ -18,9 +18,7 @@ namespace {
 class InternetRequestsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(m_server.BaseUrl().empty())
-            << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
-        ASSERT_TRUE(m_server.Reset());
+        ASSERT_TRUE(m_server.ReadyForTest());
         m_folder = TempFolder() + "nvatt-eml-" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(m_folder.c_str(), nullptr);
     }

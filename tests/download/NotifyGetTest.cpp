@@ -37,9 +37,7 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 class NotifyGetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(m_server.BaseUrl().empty())
-            << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
-        ASSERT_TRUE(m_server.Reset());
+        ASSERT_TRUE(m_server.ReadyForTest());
         WNDCLASSW wc = {};
         wc.lpfnWndProc = TargetProc;
         wc.hInstance = GetModuleHandleW(nullptr);

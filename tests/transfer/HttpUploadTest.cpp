@@ -78,9 +78,7 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_FALSE(m_server.BaseUrl().empty())
-            << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
-        ASSERT_TRUE(m_server.Reset());
+        ASSERT_TRUE(m_server.ReadyForTest());
     }
 
     static std::string WriteFile(const std::string& name, const std::string& content) {

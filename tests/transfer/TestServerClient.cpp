@@ -88,6 +88,14 @@ bool TestServerClient::Reset() {
     return Control("POST", "/__nvatt/reset", "", &answer, &status) && status == 200;
 }
 
+::testing::AssertionResult TestServerClient::ReadyForTest() {
+    if (m_base.empty())
+        return ::testing::AssertionFailure()
+               << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
+    if (!Reset()) return ::testing::AssertionFailure() << "the test server at " << m_base << " did not reset";
+    return ::testing::AssertionSuccess();
+}
+
 bool TestServerClient::SetRoute(const std::string& path, const std::string& planJson) {
     std::string answer;
     DWORD status = 0;

@@ -2,6 +2,8 @@
 // recorded, parts as split by its own (Python e-mail package) parser.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <cstdint>
@@ -46,6 +48,9 @@ public:
 
     // Forgets records and pages.
     bool Reset();
+    // For a fixture's SetUp: the test runs under the server (NVATT_TEST_SERVER is set) and
+    // the server starts from no records and no pages.
+    ::testing::AssertionResult ReadyForTest();
     // plan: the page's answer as the server's JSON plan, e.g. {"body": "OK;1"}.
     bool SetRoute(const std::string& path, const std::string& planJson);
     // Waits until count requests to path were recorded and returns all of them.
