@@ -5,17 +5,14 @@
 # Prints the best time of each, the throughput ratio (dialog / curl) and the dialog
 # process's peak working set. A third program, WinInet copying on one thread without a
 # dialog, shows how much of the gap to curl is the platform's WinInet under Wine.
-# Usage: bench/download/run.sh [x64 build tree] [runs]   (default build/download-x64, 3)
+# Usage: bench/download/run.sh [x64 build tree] [runs]   (default build/x64, 3)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build/download-x64}
-runs=${2:-3}
-work=${NVATT_BENCH_DIR:-$root/build/bench-download}
-export NVATT_WINEPREFIX=${NVATT_WINEPREFIX:-/tmp/wine-download}
+runs=3
+source "$(dirname "$0")/../bench-env.sh" "$@"
+work=${NVATT_BENCH_DIR:-$build/bench-download}
 exe=$build/bench/download/download_bench.exe
 copy=$build/bench/download/wininet_copy.exe
 [ -f "$exe" ] && [ -f "$copy" ] || { echo "run.sh: $exe or $copy not built" >&2; exit 1; }
-command -v curl >/dev/null || { echo "run.sh: curl is missing (apt-get install curl)" >&2; exit 1; }
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -23,13 +20,8 @@ gib=$((1024 * 1024 * 1024))
 cat > "$work/routes.json" <<JSON
 {"/download.asp": {"generate": $gib}, "/small.asp": {"generate": $((gib / 4))}}
 JSON
-source "$root/scripts/wine-env.sh"
-[ -f "$WINEPREFIX/.nvatt-ready" ] || nvatt_wine_prefix
 server=
-trap '[ -n "$server" ] && { kill $server 2>/dev/null; wait $server 2>/dev/null; }; wineserver -k 2>/dev/null || true' EXIT
-# One Wine server for the whole run (it may be running already): its start-up and Wine's
-# services are not timed.
-wineserver -p 2>/dev/null || true
+bench_cleanup() { [ -n "$server" ] && { kill $server 2>/dev/null; wait $server 2>/dev/null; }; }
 /usr/bin/python3 "$root/tests/server/nvatt_server.py" --port-file "$work/port" --routes "$work/routes.json" \
   > "$work/server.log" 2>&1 &
 server=$!
@@ -40,7 +32,6 @@ now() { date +%s.%N; }
 calc() { awk "BEGIN { print $1 }"; }
 get() { sed -n "s/^$1=//p" "$2" | tr -d '\r'; }
 
-"$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
 
 # One download each of the two sizes first: both files are compared with curl's.
 dialog_run() {  # page, output file, report file

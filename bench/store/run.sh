@@ -2,12 +2,11 @@
 # Message file benchmark: 200 MB of attachments (many small files, a few large ones)
 # written into one message file and extracted again, against a plain copy of the same
 # bytes on the same disk, in one run. Prints times, ratios and peak memory.
-# Usage: bench/store/run.sh [x64 build tree]   (default build/store-x64)
+# Usage: bench/store/run.sh [x64 build tree] [runs]   (default build/x64, 3)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build/store-x64}
-work=${NVATT_BENCH_DIR:-$root/build/bench-store}
-export NVATT_WINEPREFIX=${NVATT_WINEPREFIX:-/tmp/wine-store}
+runs=3
+source "$(dirname "$0")/../bench-env.sh" "$@"
+work=${NVATT_BENCH_DIR:-$build/bench-store}
 exe=$build/bench/store/store_bench.exe
 [ -f "$exe" ] || { echo "run.sh: $exe not built" >&2; exit 1; }
 
@@ -36,7 +35,6 @@ now() { date +%s.%N; }
 calc() { awk "BEGIN { print $1 }"; }
 # Each copy, write and read runs $runs times; the best time counts. Everything is in the
 # page cache by then, so the times compare the work done, not the disk's moods.
-runs=3
 cp_seconds=1e30
 for i in $(seq $runs); do
   rm -rf "$work/cp-copy"
@@ -44,8 +42,6 @@ for i in $(seq $runs); do
   cp_seconds=$(calc "($t1 - $t0) < $cp_seconds ? ($t1 - $t0) : $cp_seconds")
 done
 
-# Start the Wine prefix and server first so their start-up is not timed.
-"$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
 /usr/bin/time -v -o "$work/time.txt" "$root/scripts/wine-run" "$exe" "Z:$work/src" "Z:$work" $runs > "$work/bench.txt"
 cmp -s <(cd "$work/src" && cat $(ls)) <(cd "$work/extracted" && cat $(ls)) || { echo "run.sh: extracted files differ" >&2; exit 1; }
 [ "$(ls "$work/src" | wc -l)" = "$(ls "$work/extracted" | wc -l)" ] || { echo "run.sh: file count differs" >&2; exit 1; }

@@ -8,7 +8,7 @@ throughput as a share of curl's (target: at least 0.8) and the host's peak worki
 above its size just before DoSubmit (target: under 64 MiB). The server only counts the
 bytes (streaming splitter, no hashing), so neither client waits for it.
 
-    /usr/bin/python3 bench/submit/run_submit_bench.py [--big-mib 1024] [--small 200] [--runs 3]
+    bench/submit/run.sh [x64 build tree] [runs]
 """
 import argparse
 import os

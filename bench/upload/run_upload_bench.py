@@ -11,8 +11,7 @@ process's one-time network set-up under Wine); the first is reported beside it. 
 hashing, so the server only counts bytes; a separate untimed pass with hashing checks
 that both clients delivered every file byte for byte.
 
-    NVATT_WINEPREFIX=/tmp/wine-<name> /usr/bin/python3 bench/upload/run_upload_bench.py \\
-        --exe build/<name>-x64/bench/upload/nvatt_upload_bench.exe
+    bench/upload/run.sh [x64 build tree] [runs]
 """
 
 import argparse
@@ -138,9 +137,6 @@ def main():
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--no-verify", action="store_true", help="skip the hashing pass")
     args = ap.parse_args()
-    if "NVATT_WINEPREFIX" not in os.environ:
-        print("set NVATT_WINEPREFIX to your own Wine prefix first", file=sys.stderr)
-        return 2
 
     big, small, listing = make_data(args.data, args.big_size, args.small_count)
     scenarios = [("1 large file", big, windows_path(big[0])),
