@@ -28,6 +28,11 @@ nvatt_wine_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     if [ "${NVATT_WINE_DISPLAY:-null}" != x11 ]; then
       wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    else
+      # One virtual desktop window the size of the screen: it paints the background that
+      # a closed window leaves behind, which a bare X server does not.
+      wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+      wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
     fi
     wineserver -w
     touch "$WINEPREFIX/.nvatt-ready"
@@ -51,7 +56,12 @@ nvatt_wine_session() {
   # window that stays open for the whole run keeps a single desktop process up throughout.
   # It has to be up before the first test program starts, or that program brings up one
   # of its own and holds the run until its time-out.
-  wine notepad </dev/null >/dev/null 2>&1 &
+  if [ "${NVATT_WINE_DISPLAY:-null}" = x11 ]; then
+    # On a real screen it stays out of the pictures.
+    wine start /min notepad </dev/null >/dev/null 2>&1 &
+  else
+    wine notepad </dev/null >/dev/null 2>&1 &
+  fi
   local tries
   for tries in $(seq 600); do
     nvatt_wine_desktop_up && return 0

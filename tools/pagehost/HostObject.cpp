@@ -94,6 +94,7 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(57, "peakWorkingSet", &CHostObject::peakWorkingSet),
     FW_DISP_METHOD(60, "controlHwnd", &CHostObject::controlHwnd),
     FW_DISP_METHOD(61, "run", &CHostObject::run),
+    FW_DISP_METHOD(63, "pictureDialogs", &CHostObject::pictureDialogs),
     FW_DISP_TABLE_END,
 };
 
@@ -474,5 +475,10 @@ HRESULT CHostObject::run(const std::string& commandLine, long timeoutMs, long* e
         *exitCode = -1;
     }
     CloseHandle(process.hProcess);
+    return S_OK;
+}
+
+HRESULT CHostObject::pictureDialogs(const std::string& folder) {
+    m_host->PictureDialogs(folder);
     return S_OK;
 }

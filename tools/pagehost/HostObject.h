@@ -73,6 +73,7 @@ private:
     // Other programs
     HRESULT controlHwnd(long* hwnd);
     HRESULT run(const std::string& commandLine, long timeoutMs, long* exitCode);
+    HRESULT pictureDialogs(const std::string& folder);
 
     static const fw::InterfaceEntry kInterfaces[];
     static const fw::DispMember kDispatch[];

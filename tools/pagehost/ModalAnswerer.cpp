@@ -161,6 +161,7 @@ void CModalAnswerer::Handle(HWND dialog) {
     }
     record.answer = answer.action;
     m_report.dialogs.push_back(record);
+    if (m_onShown) m_onShown(dialog, record.kind);
 
     if (answer.delayMs > 0) {
         UINT_PTR id = m_nextTimer++;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 
 #include "tools/pagehost/Report.h"
@@ -22,6 +23,10 @@ public:
     // or "leave" to let the dialog end by itself. file: paths separated by "|", or an
     // empty text to cancel. delayMs postpones the answer (a user pressing Cancel later).
     void Queue(const std::wstring& kind, const std::wstring& action, DWORD delayMs);
+    // Called with every dialog as it is recorded, before it is answered.
+    void SetShownCallback(std::function<void(HWND dialog, const std::wstring& kind)> callback) {
+        m_onShown = std::move(callback);
+    }
 
     // Called by the host window for the messages this class posts to it.
     static constexpr UINT kAnswerMessage = WM_APP + 10;
@@ -52,4 +57,5 @@ private:
     std::deque<Answer> m_answers;
     std::deque<Pending> m_pending;  // delayed answers, in timer order
     UINT_PTR m_nextTimer = 100;
+    std::function<void(HWND, const std::wstring&)> m_onShown;
 };

@@ -180,9 +180,40 @@ void CPageHost::PumpUntilPosted() {
     }
 }
 
-bool CPageHost::SaveScreenshot(const std::string& path) {
+void CPageHost::PictureDialogs(const std::string& folder) {
+    m_pictureFolder = folder;
+    m_answerer.SetShownCallback([this](HWND dialog, const std::wstring& kind) {
+        char name[16];
+        wsprintfA(name, "\\%02d-", ++m_dialogPictures);
+        std::string path = m_pictureFolder + name + fw::WideToAnsi(kind) + ".bmp";
+        if (IsWindowVisible(dialog)) {
+            SaveScreenshot(path, true);
+            return;
+        }
+        m_pendingPictures.push_back({dialog, path, GetTickCount() + 2000});
+        if (!m_pictureTimer) m_pictureTimer = SetTimer(nullptr, 0, 100, &CPageHost::PictureTimerProc);
+    });
+}
+
+void CALLBACK CPageHost::PictureTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    CPageHost* host = s_host;
+    if (!host) return;
+    auto pending = std::move(host->m_pendingPictures);
+    host->m_pendingPictures.clear();
+    for (PendingPicture& p : pending) {
+        if (IsWindow(p.dialog) && IsWindowVisible(p.dialog)) host->SaveScreenshot(p.path, true);
+        else if (IsWindow(p.dialog) && static_cast<LONG>(GetTickCount() - p.giveUpAt) < 0) host->m_pendingPictures.push_back(p);
+    }
+    if (host->m_pendingPictures.empty()) {
+        KillTimer(nullptr, host->m_pictureTimer);
+        host->m_pictureTimer = 0;
+    }
+}
+
+bool CPageHost::SaveScreenshot(const std::string& path, bool wholeScreen) {
     RECT rect;
-    GetWindowRect(m_frame, &rect);
+    if (wholeScreen) SetRect(&rect, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    else GetWindowRect(m_frame, &rect);
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);

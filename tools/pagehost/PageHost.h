@@ -43,8 +43,12 @@ public:
     void Pump(DWORD ms);
     // Runs the message loop until what was posted before this call has been handled.
     void PumpUntilPosted();
-    // The host window as the screen shows it, as a 24-bit BMP file.
-    bool SaveScreenshot(const std::string& path);
+    // The host window as the screen shows it, as a 24-bit BMP file; with wholeScreen, all
+    // of the screen (a dialog is placed where the system puts it, not over the page).
+    bool SaveScreenshot(const std::string& path, bool wholeScreen = false);
+    // From now on every dialog the page meets is pictured with the screen around it, as
+    // folder\NN-kind.bmp.
+    void PictureDialogs(const std::string& folder);
 
 private:
     HRESULT CreateFrame();
@@ -57,6 +61,18 @@ private:
     Report m_report;
     CModalAnswerer m_answerer;
     HWND m_frame = nullptr;
+    // Dialog pictures: a dialog that the system shows only once its modal loop is idle
+    // is pictured by a timer when it has appeared (or given up on after two seconds).
+    struct PendingPicture {
+        HWND dialog;
+        std::string path;
+        DWORD giveUpAt;
+    };
+    static void CALLBACK PictureTimerProc(HWND, UINT, UINT_PTR, DWORD);
+    std::string m_pictureFolder;
+    int m_dialogPictures = 0;
+    std::vector<PendingPicture> m_pendingPictures;
+    UINT_PTR m_pictureTimer = 0;
     fw::ComPtr<CHostSite> m_site;
     fw::ComPtr<IOleObject> m_control;
     fw::ComPtr<CEventSink> m_sink;
