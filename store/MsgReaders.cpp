@@ -7,6 +7,7 @@
 #include "store/MsgStreamParsers.h"
 #include "store/StreamByteSource.h"
 
+#include <exception>
 #include <new>
 
 namespace {
@@ -27,6 +28,10 @@ BOOL ReadStream(CMsgStorage& storage, const char* streamName, bool missingIsEmpt
         return parse(reader) ? TRUE : FALSE;
     } catch (const std::bad_alloc&) {
         storage.m_hrLast = STG_E_INSUFFICIENTMEMORY;
+        return FALSE;
+    } catch (const std::exception&) {
+        // A 32-bit string holds less than a 32-bit length can claim (std::length_error).
+        storage.m_hrLast = E_UNEXPECTED;
         return FALSE;
     }
 }

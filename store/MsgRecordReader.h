@@ -26,7 +26,7 @@ public:
     // before anything is allocated or read.
     [[nodiscard]] bool ReadDword(uint32_t& value);
     // A counted string. Length 0 gives no text (nullopt); otherwise the text runs up to
-    // its first zero byte, as the writer's C strings did.
+    // its first zero byte, as the writer's C strings did. Read as it arrives, in chunks.
     [[nodiscard]] bool ReadText(std::optional<std::string>& text);
     [[nodiscard]] bool SkipText();
     [[nodiscard]] bool Skip(uint32_t length);

@@ -43,10 +43,11 @@ class RestoreTestCase(PageTestCase):
         self.server.set_route('/saved/' + name, {'body_file': path})
         return self.server.url + '/saved/' + name
 
-    def run_restore(self, script, params, **kwargs):
-        return self.run_page(RECORD_EVENT + '''
+    def run_restore(self, script, params, before='', activation=0, **kwargs):
+        """before: script that runs ahead of the control's creation."""
+        return self.run_page(RECORD_EVENT + before + '''
             host.equal(host.activate(), %s, "activation");
-        ''' % kwargs.pop('activation', 0) + script, params=params, activate=False, **kwargs)
+        ''' % activation + script, params=params, activate=False, **kwargs)
 
 
 class CurrentGeneration(RestoreTestCase):
@@ -141,14 +142,23 @@ class FailedFetches(RestoreTestCase):
             ('empty', {'body': ''}),
         ]
         damaged_url = self.serve('damaged.pcm2', damaged)
+        # A few KB whose directory entry claims a stream of almost 4 GB, and whose body
+        # record claims most of that.
+        crafted_url = self.serve('crafted.pcm2', dict(good, nc_local_property=message_files.header() + message_files.dword(
+            message_files.BODY) + message_files.dword(0xF0000000) + b'x' * 5000))
+        message_files.claim_stream_size(os.path.join(self.work, 'crafted.pcm2'), 'nc_local_property', 0xFFFFFE00)
         for name, plan in cases:
             self.server.set_route('/saved/%s.pcm2' % name, plan)
-        for url in [self.server.url + '/saved/404.pcm2', self.server.url + '/saved/empty.pcm2', damaged_url]:
+        for url in [self.server.url + '/saved/404.pcm2', self.server.url + '/saved/empty.pcm2', damaged_url,
+                    crafted_url]:
             with self.subTest(url=url):
                 result = self.run_restore('''
                     host.check(restored == null, "no SetDBBody");
                     host.equal(host.controlWindow(), 0, "no window");
-                ''', params={'style': 1, 'sqlfilepath': url}, activation=-2147467259)
+                    var grown = Number(host.peakWorkingSet()) - peak;
+                    host.check(grown < 64 * 1048576, "the peak working set grew by " + grown);
+                ''', params={'style': 1, 'sqlfilepath': url}, activation=-2147467259,
+                    before='var peak = Number(host.peakWorkingSet());')
                 self.assertPagePassed(result)
                 self.assertEqual(result.dialogs, [])
 

@@ -49,6 +49,16 @@ def legacy_streams(body, to='', cc='', attach=()):
     return {'_vxLocalproperty': properties, '_vxLocalAttach': attach_stream}
 
 
+def claim_stream_size(path, name, size):
+    """Rewrites the size that the directory entry of stream `name` claims (a crafted file)."""
+    with open(path, 'r+b') as f:
+        data = f.read()
+        key = name.encode('utf-16-le') + b'\0\0'
+        at = next(i for i in range(0, len(data), 128) if data.startswith(key, i))
+        f.seek(at + 0x78)
+        f.write(struct.pack('<Q', size))
+
+
 def save(path, streams):
     lines = ''.join('%s\t%s\n' % (name, data.hex()) for name, data in streams.items())
     subprocess.run(['perl', SAVE, path], input=lines.encode('ascii'), check=True)
