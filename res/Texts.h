@@ -33,6 +33,9 @@ inline constexpr char kCannotSaveAttachFile[] = "hr: Can not save attach file(%d
 
 // window lifecycle
 inline constexpr char kSignedPathWrong[] = "파일 경로가 정확하지 않습니다.";
+inline constexpr char kFilesNotRestored[] =
+    "다음 파일을 임시 폴더에 만들 수 없어 빼고 열었습니다.\n"
+    "같은 이름의 파일을 다른 프로그램이 열고 있으면 닫은 뒤 다시 여십시오.\n";
 
 // download dialogs and the internet request client
 inline constexpr char kDownloadTitle[] = "문서를 다운로드하는 중...";

@@ -62,12 +62,14 @@ bool CMsgRecordReader::Skip(uint32_t length) {
     return true;
 }
 
-bool CMsgRecordReader::CopyTo(uint32_t length, CMsgFileSink& sink) {
+bool CMsgRecordReader::CopyTo(uint32_t length, CMsgFileSink& sink, bool& written) {
     if (length > Remaining()) return false;
+    written = true;
     std::vector<unsigned char> chunk(std::min(length, kChunkSize));
     while (length > 0) {
         uint32_t n = std::min(length, kChunkSize);
-        if (!ReadRaw(chunk.data(), n) || !sink.Write(chunk.data(), n)) return false;
+        if (!ReadRaw(chunk.data(), n)) return false;
+        written = written && sink.Write(chunk.data(), n);
         length -= n;
     }
     return true;

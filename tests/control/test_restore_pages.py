@@ -6,7 +6,7 @@ import sys
 import tempfile
 import unittest
 
-from nvatt_pages import BUILD, PageTestCase, js_string, winpath
+from nvatt_pages import BUILD, WINE_TEMP, PageTestCase, hold_file, js_string, winpath
 import message_files
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
@@ -102,6 +102,27 @@ class CurrentGeneration(RestoreTestCase):
             host.equal(host.listItems(%d), "", "empty list");
         ''' % ATTACH_LIST, params={'style': 0, 'sqlfilepath': url, 'attachlist': 'not.applied'})
         self.assertPagePassed(result)
+
+    def test_a_file_another_program_holds_open_is_left_out(self):
+        held = os.path.join(WINE_TEMP, 'held.txt')
+        with open(held, 'wb') as f:
+            f.write(b'mine')
+        self.addCleanup(os.remove, held)
+        hold_file(self, held)
+        url = self.serve('held.pcm2', message_files.current_streams(
+            '<p>본문</p>', attach=[('held.txt', b'theirs'), ('memo.txt', b'memo')]))
+        result = self.run_restore('''
+            host.equal(restored.body, "<p>본문</p>", "the body is shown");
+            host.equal(restored.have, 1, "with an attachment");
+            host.equal(host.listItems(%d), "memo.txt", "the other attachment is in the list");
+        ''' % ATTACH_LIST, params={'style': 1, 'sqlfilepath': url, 'strMsgInfo': '메일'},
+            before='host.answer("msgbox", "OK");')
+        self.assertPagePassed(result)
+        [shown] = result.dialogs
+        self.assertEqual((shown['caption'], shown['icon']), ('메일', 'exclamation'))
+        self.assertIn('held.txt', shown['text'])
+        with open(held, 'rb') as f:
+            self.assertEqual(f.read(), b'mine')
 
     def test_hostile_names_stay_in_the_temporary_folder(self):
         streams = message_files.current_streams(
