@@ -31,7 +31,7 @@ std::vector<SubmitRow> CNvAttCtrl::SubmitRows() const {
 
 HRESULT CNvAttCtrl::DoSubmit() {
     m_msgUpload.SetAuthorization(m_strAuth);
-    SubmitPlan plan = PlanSubmit(m_strAttachList, SubmitRows(), m_nViewMode, m_lSize);
+    SubmitPlan plan = PlanSubmit(m_attachList.appliedAttachList(), SubmitRows(), m_nViewMode, m_lSize);
 
     // The two computed entries join the staged fields, and every entry becomes a text
     // part; they stay staged when the message does not go out.

@@ -170,6 +170,17 @@ class ServerAttachments(SubmitTestCase):
         files = [(p[0], p[1]) for p in part_list(self.uploads()[0]) if p[1] is not None]
         self.assertEqual(files, [('my_file1', 'a.txt'), ('my_file2', 'b.txt'), ('my_file3', 'c.txt')])
 
+    def test_a_name_too_long_for_a_row_text_keeps_its_row(self):
+        name = 'x' * 508 + '.doc'  # a space, the name and "()" do not fit a 512-byte row text
+        result = self.compose('''
+            NvAtt.attachlist = %s;
+            host.check(host.listItems(5) != "", "the server attachment has a row");
+            host.answer("msgbox", "OK");
+            NvAtt.DoSubmit();
+        ''' % js_string(name))
+        self.assertPagePassed(result)
+        self.assertIn(('attachdeletelist', None, b''), part_list(self.uploads()[0]))
+
     def test_file_list_mode_sends_no_password_flags(self):
         a = self.make('a.txt', b'1')
         result = self.compose('host.dropFiles(%s); NvAtt.DoSubmit();' % js_string(a), params={'style': 3})
