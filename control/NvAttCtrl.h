@@ -171,6 +171,7 @@ private:
     CHttpUpload m_sendUpload;  // the plain send form: SendField, SendSubmit
     short m_nSSL = 0;
     int m_bRequestBusy = 0;
+    bool m_bSending = false;  // DoSubmit's message is on its way
     HCURSOR m_hWaitCursor = nullptr;
     HCURSOR m_hPrevCursor = nullptr;
     std::string m_strCaption;

@@ -256,14 +256,6 @@ class FailedTransfers(SubmitTestCase):
         ''' % {'a': js_string(attachment), 'answers': answers}
         return script
 
-    def test_http_500_then_recovery(self):
-        result = self.compose(self.check_recovery({'sequence': [{'status': 500, 'body': 'e'}, {'body': 'OK;ok'}]}))
-        self.assertPagePassed(result)
-        self.assertEqual(self.messages(result), [(STOPPED, 'exclamation'), ('ok', 'information')])
-        last = part_list(self.uploads()[-1])
-        self.assertIn(('my_file1', '보고서.hwp', b'H' * 200000), last)
-        self.assertEqual(last[-1], ('FILECOUNTER', None, b'1'))
-
     def test_connection_closed_mid_upload_then_recovery(self):
         result = self.compose(self.check_recovery(
             {'sequence': [{'abort_request_after': 50000}, {'body': 'OK;ok'}]}))
@@ -292,6 +284,23 @@ class FailedTransfers(SubmitTestCase):
         self.assertEqual(len(self.uploads()), 2)
         for upload in self.uploads():
             self.assertIn(('my_file1', '보고서.hwp', b'H' * 200000), part_list(upload))
+
+    def test_two_http_500_then_a_good_send_carry_the_same_parts(self):
+        a = self.make('a.txt', b'A' * 3000)
+        self.server.set_route(UPLOAD, {'sequence': [{'status': 500, 'body': 'e'}] * 2 + [{'body': 'OK;ok'}]})
+        result = self.compose('''
+            NvAtt.DoField("to", "kim@x.kr");
+            NvAtt.DoFile("extra", %(a)s, 1);
+            NvAtt.attachlist = "old.doc";
+            NvAtt.DoAttachDirect(%(a)s);
+            for (var i = 0; i < 3; ++i) { host.answer("msgbox", "OK"); NvAtt.DoSubmit(); }
+        ''' % {'a': js_string(a)})
+        self.assertPagePassed(result)
+        self.assertEqual(self.messages(result), [(STOPPED, 'exclamation')] * 2 + [('ok', 'information')])
+        first, second, third = [part_list(r) for r in self.uploads()]
+        self.assertEqual([p[0] for p in first], ['extra1', 'extra1', 'to', 'attachdeletelist', 'encfilelist',
+                                                 'TOTALSIZE', 'my_file1', 'FILECOUNTER'])
+        self.assertEqual((second, third), (first, first))
 
     def test_server_down_then_recovery(self):
         down = 'http://127.0.0.1:9' + UPLOAD
