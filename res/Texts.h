@@ -10,6 +10,9 @@ inline constexpr char kTransferredFormat[] = "%s/%s바이트";
 inline constexpr char kFileSizeUnknown[] = "알 수 없음";
 inline constexpr char kSizeLimitExceeded[] = "첨부 문서의 크기가 제한 용량[%s KB]를 초과했읍니다.";
 inline constexpr char kTransferStopped[] = "전송 중단";
+inline constexpr char kUnreadableFiles[] =
+    "다음 파일을 읽을 수 없어 메일을 보내지 않았습니다.\n"
+    "파일이 있는지 확인하거나 첨부에서 빼고 다시 보내십시오.\n";
 
 // the file list's columns
 inline constexpr char kFileNameColumn[] = "파일명";

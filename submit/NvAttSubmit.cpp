@@ -1,9 +1,11 @@
 // CNvAttCtrl: sending the composed message with its new attachments as one upload.
 #include "control/NvAttCtrl.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "framework/Dispatch.h"
+#include "framework/UniqueHandle.h"
 #include "res/Texts.h"
 #include "submit/ServerReply.h"
 #include "submit/SubmitPlan.h"
@@ -14,6 +16,21 @@ std::int64_t FileBytes(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;  // adds nothing
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The files of the form that cannot be opened for reading the way the upload opens them
+// (deleted after staging, a wrong DoFile path), each once.
+std::vector<std::string> UnreadableFiles(const CMultipartForm& form) {
+    std::vector<std::string> unreadable;
+    for (const FormPart& part : form.Parts()) {
+        if (!part.isFile || std::find(unreadable.begin(), unreadable.end(), part.value) != unreadable.end())
+            continue;
+        fw::UniqueFile file(CreateFileA(part.value.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) unreadable.push_back(part.value);
+    }
+    return unreadable;
 }
 
 }  // namespace
@@ -66,6 +83,15 @@ HRESULT CNvAttCtrl::DoSubmit() {
     message.AddField("TOTALSIZE", std::to_string(totalKb));
     for (size_t i = 0; i < plan.localFiles.size(); ++i) message.AddFile(LocalFilePartName(i + 1), plan.localFiles[i]);
     message.AddField("FILECOUNTER", std::to_string(plan.localFiles.size()));
+
+    // Otherwise the upload would break off at that file and say only "전송 중단".
+    std::vector<std::string> unreadable = UnreadableFiles(message.GetForm());
+    if (!unreadable.empty()) {
+        std::string text = texts::kUnreadableFiles;
+        for (const std::string& path : unreadable) text += "\n" + path;
+        ShowMessage(text, MB_ICONEXCLAMATION);
+        return S_OK;
+    }
 
     m_bSending = true;
     message.Submit(m_strSubmitURL);

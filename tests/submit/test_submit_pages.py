@@ -302,6 +302,28 @@ class FailedTransfers(SubmitTestCase):
                                                  'TOTALSIZE', 'my_file1', 'FILECOUNTER'])
         self.assertEqual((second, third), (first, first))
 
+    def test_a_file_that_cannot_be_read_is_named_and_nothing_is_sent(self):
+        kept, gone = self.make('남는 파일.txt', b'kept'), self.make('지운 파일.txt', b'gone')
+        missing = winpath(os.path.join(self.folder, '없는 파일.dat'))
+        result = self.compose('''
+            NvAtt.DoAttachDirect(%(kept)s);
+            NvAtt.DoAttachDirect(%(gone)s);
+            NvAtt.DoFile("extra", %(missing)s, 0);
+            host.deleteFile(%(gone)s);
+            host.answer("msgbox", "OK"); host.answer("msgbox", "OK"); host.answer("msgbox", "OK");
+            NvAtt.DoSubmit();
+            host.selectRows(5, "0");
+            host.sendCommand(32775);
+            NvAtt.DoSubmit();
+            NvAtt.DoClear();
+            NvAtt.DoSubmit();
+        ''' % {'kept': js_string(kept), 'gone': js_string(gone), 'missing': js_string(missing)})
+        self.assertPagePassed(result)
+        texts = [text for text, icon in self.messages(result)]
+        self.assertEqual([(gone in t, missing in t) for t in texts], [(True, True), (False, True), (False, False)])
+        [sent] = self.uploads()
+        self.assertEqual([p for p in part_list(sent) if p[1]], [('my_file1', '남는 파일.txt', b'kept')])
+
     def test_server_down_then_recovery(self):
         down = 'http://127.0.0.1:9' + UPLOAD
         result = self.compose('''
