@@ -6,7 +6,7 @@ import sys
 import tempfile
 import unittest
 
-from nvatt_pages import BUILD, WINE_TEMP, PageTestCase, hold_file, js_string, winpath
+from nvatt_pages import BUILD, PREFIX, WINE_TEMP, PageTestCase, hold_file, js_string
 import message_files
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
@@ -14,7 +14,6 @@ from nvatt_server import NvattServer  # noqa: E402
 
 ATTACH_LIST = 5
 FILE_LIST = 6
-PREFIX = os.environ.get('NVATT_WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
 VELAWARE = os.path.join(PREFIX, 'drive_c', 'VelaWare')
 IMAGE_A = b'GIF89a' + b'x' * 1018  # text bytes: the page reads it back as a string
 IMAGE_B = b'\x89PNG' + b'\x00' * 100
