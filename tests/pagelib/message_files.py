@@ -50,12 +50,9 @@ def legacy_streams(body, to='', cc='', attach=()):
 
 
 def claim_stream_size(path, name, size):
-    """Rewrites the size that the directory entry of stream `name` claims (a crafted file)."""
+    """Makes the directory entry of stream `name` claim `size` bytes (a crafted file)."""
     with open(path, 'r+b') as f:
-        data = f.read()
-        key = name.encode('utf-16-le') + b'\0\0'
-        at = next(i for i in range(0, len(data), 128) if data.startswith(key, i))
-        f.seek(at + 0x78)
+        f.seek(f.read().index(name.encode('utf-16-le') + b'\0\0') + 0x78)
         f.write(struct.pack('<Q', size))
 
 

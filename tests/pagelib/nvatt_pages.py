@@ -6,6 +6,7 @@ back the host's report: checks, failures, script errors, events and every dialog
 import getpass
 import json
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -33,16 +34,12 @@ def js_string(text):
 
 def hold_file(test, path, share='none'):
     """Keeps path open in another program (HoldFile) until the test's clean-up."""
-    ready = path + '.held'
+    ready = os.path.join(tempfile.mkdtemp(prefix='nvatt-hold-'), 'ready')
     proc = subprocess.Popen([WINE_RUN, HOLD_FILE, winpath(path), share, winpath(ready)],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def release():
-        open(ready + '.release', 'w').close()
-        proc.wait(timeout=30)
-        for name in (ready, ready + '.release'):
-            os.remove(name)
-    test.addCleanup(release)
+    test.addCleanup(shutil.rmtree, os.path.dirname(ready), True)
+    test.addCleanup(proc.wait, 30)
+    test.addCleanup(lambda: open(ready + '.release', 'w').close())
     for _ in range(200):
         if os.path.exists(ready):
             return

@@ -86,9 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(!ok || reader.AtEnd());
         Require(body.size() <= size && addresses.size() <= 2 * size);
     }
-    {
-        // A stream whose directory entry claims far more than it holds: no record may get
-        // memory for what its length claims before the bytes arrive.
+    {  // A stream that claims 4 GB: nothing is allocated for bytes that never arrive.
         CMemoryByteSource source(data, size);
         CMsgRecordReader reader(source, 0xFFFFFFFFu);
         std::string body, to, cc;
