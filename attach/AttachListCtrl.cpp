@@ -20,15 +20,14 @@ CAttachListCtrl::~CAttachListCtrl() {
 
 bool CAttachListCtrl::Create(HWND parent, UINT id) {
     bool largeIcons = m_owner->attachMode() == 0;
+    m_strAttachList.clear();  // a new window has no rows yet
     if (!CreateListView(parent, id, largeIcons ? kIconStyle : kSmallIconStyle)) return false;
     SetUpView(LVS_EX_INFOTIP, largeIcons);
     return true;
 }
 
 int CAttachListCtrl::InsertAttach(const std::string& text, int size, int isLocal) {
-    std::optional<ListRowText> row = MakeAttachRow(text, m_owner->viewMode());
-    if (!row) return -1;  // longer than a row text can be: refused, never cut
-    return InsertRow(*row, 0, size, isLocal);
+    return InsertRow(MakeAttachRow(text, m_owner->viewMode()), 0, size, isLocal);
 }
 
 LRESULT CAttachListCtrl::OnReflectedNotify(const NMHDR&) { return 0; }

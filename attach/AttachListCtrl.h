@@ -24,6 +24,9 @@ public:
     const std::string& sizeList() const { return m_strSizeList; }
     void SetRecordKeyList(const std::string& keys) { m_strRecordKeyList = keys; }
     void SetSizeList(const std::string& sizes) { m_strSizeList = sizes; }
+    // The attachlist names that got a row, each followed by a tab: only these can the
+    // user remove, so only these can be named for deletion on the server.
+    const std::string& appliedAttachList() const { return m_strAttachList; }
     void SetAppliedAttachList(const std::string& list) { m_strAttachList = list; }
 
     // Files written for viewing; deleted from disk when the list object dies.

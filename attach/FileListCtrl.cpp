@@ -37,11 +37,10 @@ bool CFileListCtrl::Create(HWND parent, UINT id) {
 }
 
 int CFileListCtrl::InsertFile(const std::string& text, int size, int isLocal) {
-    std::optional<ListRowText> row = MakeFileRow(text);
-    if (!row) return 0;
-    int index = InsertRow(*row, SHGFI_SMALLICON, size, isLocal);
+    ListRowText row = MakeFileRow(text);
+    int index = InsertRow(row, SHGFI_SMALLICON, size, isLocal);
     if (index < 0) return 0;
-    SetItemText(index, 1, FormatFileSize(FileSize(row->name)));
+    SetItemText(index, 1, FormatFileSize(FileSize(row.name)));
     return 1;
 }
 

@@ -35,7 +35,16 @@ void CNvAttCtrl::OnAttachListChanged() {
     SetModifiedFlag();
     if (!m_hWnd || !m_attachList.IsWindow()) return;  // creation applies the persisted value
     m_attachList.RemoveAll();
-    for (const std::string& row : ServerRowTexts(m_strAttachList, m_strAttachSize, NoSizeSuffix::kEmptyParens))
-        m_attachList.InsertAttach(row, 0, 0);
-    m_attachList.SetAppliedAttachList(m_strAttachList);
+    InsertServerRows(NoSizeSuffix::kEmptyParens);
+}
+
+bool CNvAttCtrl::InsertServerRows(NoSizeSuffix noSize) {
+    const std::vector<std::string> names = SplitTabList(m_strAttachList);
+    const std::vector<std::string> rows = ServerRowTexts(m_strAttachList, m_strAttachSize, noSize);
+    std::string applied;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (m_attachList.InsertAttach(rows[i], 0, 0) >= 0) applied += names[i] + '\t';
+    }
+    m_attachList.SetAppliedAttachList(applied);
+    return !applied.empty();
 }

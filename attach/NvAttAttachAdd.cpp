@@ -81,10 +81,12 @@ std::string CNvAttCtrl::OpenTestOrCopy(const std::string& path) {
 }
 
 bool CNvAttCtrl::InsertLocalFile(bool fileList, const std::string& path) {
-    bool inserted = fileList ? m_fileList.InsertFile(path + "()", 0, 1) == 1
-                             : m_attachList.InsertAttach(path + "()", 0, 1) >= 0;
-    if (!inserted) ShowMessage(texts::kPathTooLong + path, MB_ICONSTOP);
-    return inserted;
+    if (!FitsRowText(path + "()")) {
+        ShowMessage(texts::kPathTooLong + path, MB_ICONSTOP);
+        return false;
+    }
+    return fileList ? m_fileList.InsertFile(path + "()", 0, 1) == 1
+                    : m_attachList.InsertAttach(path + "()", 0, 1) >= 0;
 }
 
 void CNvAttCtrl::AddFilesFromDialog(bool fileList, DWORD flags) {
@@ -177,6 +179,6 @@ HRESULT CNvAttCtrl::DoGetAttach(std::string* result) {
 HRESULT CNvAttCtrl::DoGetDeleteAttach(std::string* result) {
     std::vector<std::string> rows;
     if (m_attachList.IsWindow()) rows = m_attachList.RowNames();
-    *result = GetDeleteAttachText(m_strAttachList, rows);
+    *result = GetDeleteAttachText(m_attachList.appliedAttachList(), rows);
     return S_OK;
 }

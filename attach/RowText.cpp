@@ -4,6 +4,7 @@
 #include "attach/Cp949Text.h"
 #include "res/Texts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -31,7 +32,34 @@ std::size_t SizeSuffixStart(const std::string& text) {
     return open;
 }
 
+// The label as the list shows it: up to a zero byte, and cut to fit the row buffer.
+std::string ShownLabel(std::string label) {
+    label.resize(std::min(label.find('\0'), label.size()));
+    if (label.size() < kRowTextBufferSize) return label;
+    const char kEllipsis[] = "...";
+    const std::size_t room = kRowTextBufferSize - sizeof kEllipsis;
+    std::size_t end = 0;
+    while (end < label.size() && end + Cp949CharLength(label, end) <= room) end += Cp949CharLength(label, end);
+    label.resize(end);
+    return label + kEllipsis;
+}
+
+// What the shell is asked for a row's icon: the text itself, or for a text too long for
+// the row buffer a short stand-in with its extension (after the space of a server row).
+std::string IconPath(const std::string& work) {
+    if (FitsBuffer(work, kRowTextBufferSize)) return work;
+    std::string name = RowLabel(work.substr(0, work.find('\0')));
+    std::size_t dot = FindLastCp949Char(name, '.');
+    std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    if (extension.size() >= kPathBufferSize / 2) extension.clear();
+    return (work[0] == ' ' ? " x" : "x") + extension;
+}
+
 }  // namespace
+
+bool FitsRowText(const std::string& text) {
+    return FitsBuffer(text, kRowTextBufferSize);
+}
 
 std::string RowLabel(const std::string& rowText) {
     std::size_t slash = FindLastCp949Char(rowText, '\\');
@@ -40,28 +68,26 @@ std::string RowLabel(const std::string& rowText) {
     return rowText.substr(pos);
 }
 
-std::optional<ListRowText> MakeAttachRow(const std::string& text, int viewMode) {
-    if (!FitsBuffer(text, kRowTextBufferSize)) return std::nullopt;
+ListRowText MakeAttachRow(const std::string& text, int viewMode) {
     std::string work = text;
     std::size_t open = FindLastCp949Char(work, '(');
     if (open != std::string::npos && work.compare(open, std::string::npos, kEmptySuffix) == 0)
         work.resize(open);
     ListRowText row;
     row.name = viewMode == 1 ? work : text;
-    row.label = RowLabel(row.name);
-    row.iconPath = work;
+    row.label = ShownLabel(RowLabel(row.name));
+    row.iconPath = IconPath(work);
     return row;
 }
 
-std::optional<ListRowText> MakeFileRow(const std::string& text) {
-    if (!FitsBuffer(text, kRowTextBufferSize)) return std::nullopt;
+ListRowText MakeFileRow(const std::string& text) {
     std::string work = text;
     std::size_t open = FindLastCp949Char(work, '(');
     if (open != std::string::npos) work.resize(open);
     ListRowText row;
     row.name = work;
-    row.label = RowLabel(work);
-    row.iconPath = work;
+    row.label = ShownLabel(RowLabel(work));
+    row.iconPath = IconPath(work);
     return row;
 }
 

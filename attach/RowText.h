@@ -6,10 +6,13 @@
 #include <string>
 
 // Row texts are built in a 512-byte buffer and paths in MAX_PATH (260) buffers, both with
-// their terminating zero. Texts that do not fit, or that hold a zero byte, are refused
-// rather than cut into a row for another file.
+// their terminating zero.
 inline constexpr std::size_t kRowTextBufferSize = 512;
 inline constexpr std::size_t kPathBufferSize = 260;
+
+// A path the user adds must fit a row text whole: shorter than its buffer and without a
+// zero byte, which would cut it into the name of another file wherever it is C text.
+bool FitsRowText(const std::string& text);
 
 // One row as the list inserts it.
 struct ListRowText {
@@ -18,12 +21,17 @@ struct ListRowText {
     std::string iconPath;  // what the shell is asked for the row's icon
 };
 
+// Every text gets its row: a server attachment, a restored file or the signature file is
+// never dropped, since a server name without its row would read as removed by the user.
+// The name is kept whole; a label that does not fit the row buffer is cut (at a character,
+// ending in "..."), and the icon of such a row is looked up by its extension alone.
+
 // InsertAttach: an empty size suffix "()" at the end is dropped from the name in view mode 1
 // and kept in every other mode; the icon is looked up without it in all modes.
-std::optional<ListRowText> MakeAttachRow(const std::string& text, int viewMode);
+ListRowText MakeAttachRow(const std::string& text, int viewMode);
 
 // InsertFile: the text is cut at its last "(" (callers pass a path followed by "()").
-std::optional<ListRowText> MakeFileRow(const std::string& text);
+ListRowText MakeFileRow(const std::string& text);
 
 // The part after the last backslash, leading spaces skipped.
 std::string RowLabel(const std::string& rowText);

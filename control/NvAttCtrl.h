@@ -9,6 +9,7 @@
 
 #include "attach/AttachListCtrl.h"
 #include "attach/FileListCtrl.h"
+#include "attach/ListProperty.h"
 #include "control/BusyDlg.h"
 #include "submit/SubmitPlan.h"
 #include "download/NotifyGet.h"
@@ -69,6 +70,9 @@ private:
     // the SetDBBody event; non-zero fails the window's creation.
     int RestoreSavedMessage();
     void ApplyAttachList();
+    // Inserts a row for every attachlist name and records which names got one; true when
+    // any did.
+    bool InsertServerRows(NoSizeSuffix noSize);
     // WM_COPYDATA 22: the answer names the signed document to fetch and show.
     void OpenSignedDocument(const std::string& data);
     void OnSize(UINT type, int cx, int cy);
@@ -167,6 +171,7 @@ private:
     CHttpUpload m_sendUpload;  // the plain send form: SendField, SendSubmit
     short m_nSSL = 0;
     int m_bRequestBusy = 0;
+    bool m_bSending = false;  // DoSubmit's message is on its way
     HCURSOR m_hWaitCursor = nullptr;
     HCURSOR m_hPrevCursor = nullptr;
     std::string m_strCaption;

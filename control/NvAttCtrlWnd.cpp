@@ -103,10 +103,7 @@ void CNvAttCtrl::ApplyAttachList() {
     // Rows without a known size end in "()" only in compose mode; they are neither laid
     // out nor announced with ShowAttach here.
     NoSizeSuffix noSize = m_nViewMode == 1 ? NoSizeSuffix::kEmptyParens : NoSizeSuffix::kNone;
-    bool inserted = false;
-    for (const std::string& row : ServerRowTexts(m_strAttachList, m_strAttachSize, noSize))
-        inserted |= m_attachList.InsertAttach(row, 0, 0) >= 0;
-    if (inserted) {
+    if (InsertServerRows(noSize)) {
         m_attachList.SetRecordKeyList(m_strRecordKeyList);
         m_attachList.SetSizeList(m_strAttachSize);
     }

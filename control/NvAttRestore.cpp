@@ -39,21 +39,21 @@ int CNvAttCtrl::RestoreSavedMessage() {
     if (!storage.Open(kSavedMailPath)) return -1;
 
     // The name decides the generation: the file carries no mark of its own.
-    std::string body, to, cc, names, sizes;
+    std::string body, to, cc, names, sizes, skipped;
     bool ok;
     if (extension != "pcm2" && extension != "PCM2") {
         ok = ReadLegacyProperties(storage, body, to, cc) &&
-             ReadLegacyFiles(storage, "_vxLocalAttach", temp, names, sizes);
+             ReadLegacyFiles(storage, "_vxLocalAttach", temp, names, sizes, &skipped);
     } else {
         ok = ReadMsgProperties(storage, body, to, cc) &&
-             ReadMsgFiles(storage, "nc_local_inline", temp, names, sizes);
+             ReadMsgFiles(storage, "nc_local_inline", temp, names, sizes, &skipped);
         if (ok) {
             // The body's image references point at the extracted images from now on.
             for (const std::string& name : TabTerminatedNames(names))
                 ReplaceAll(body, name, std::string(temp) + "\\" + name);
             names.clear();
             sizes.clear();
-            ok = ReadMsgFiles(storage, "nc_local_attach", temp, names, sizes);
+            ok = ReadMsgFiles(storage, "nc_local_attach", temp, names, sizes, &skipped);
         }
     }
     storage.Close();
@@ -73,6 +73,13 @@ int CNvAttCtrl::RestoreSavedMessage() {
                    row.bottom - row.top + 2 * GetSystemMetrics(SM_CYDLGFRAME), TRUE);
     }
     FireSetDBBody(body, to, cc, attachments.empty() ? 0 : 1);
+    // The message is shown without the files that could not be extracted; the user is
+    // told which, rather than find them missing from a reply.
+    if (!skipped.empty()) {
+        std::string text = texts::kFilesNotRestored;
+        for (const std::string& name : TabTerminatedNames(skipped)) text += "\n" + name;
+        ShowMessage(text, MB_ICONEXCLAMATION);
+    }
     return 0;
 }
 

@@ -10,6 +10,9 @@ inline constexpr char kTransferredFormat[] = "%s/%s바이트";
 inline constexpr char kFileSizeUnknown[] = "알 수 없음";
 inline constexpr char kSizeLimitExceeded[] = "첨부 문서의 크기가 제한 용량[%s KB]를 초과했읍니다.";
 inline constexpr char kTransferStopped[] = "전송 중단";
+inline constexpr char kUnreadableFiles[] =
+    "다음 파일을 읽을 수 없어 메일을 보내지 않았습니다.\n"
+    "파일이 있는지 확인하거나 첨부에서 빼고 다시 보내십시오.\n";
 
 // the file list's columns
 inline constexpr char kFileNameColumn[] = "파일명";
@@ -33,6 +36,9 @@ inline constexpr char kCannotSaveAttachFile[] = "hr: Can not save attach file(%d
 
 // window lifecycle
 inline constexpr char kSignedPathWrong[] = "파일 경로가 정확하지 않습니다.";
+inline constexpr char kFilesNotRestored[] =
+    "다음 파일을 임시 폴더에 만들 수 없어 빼고 열었습니다.\n"
+    "같은 이름의 파일을 다른 프로그램이 열고 있으면 닫은 뒤 다시 여십시오.\n";
 
 // download dialogs and the internet request client
 inline constexpr char kDownloadTitle[] = "문서를 다운로드하는 중...";

@@ -47,19 +47,28 @@ bool LandsInFolder(const std::wstring& folder, const std::wstring& name, const s
 
 }  // namespace
 
+bool CFolderFileSink::Fail() {
+    try {
+        m_failed += m_name + '\t';
+    } catch (const std::bad_alloc&) {
+    }
+    return false;
+}
+
 bool CFolderFileSink::Create(const std::string& name) {
     Discard();
     std::wstring wideFolder, wideName;
     try {
-        if (!ToWideStrict(m_folder, wideFolder) || !ToWideStrict(name, wideName)) return false;
+        m_name = name;
+        if (!ToWideStrict(m_folder, wideFolder) || !ToWideStrict(name, wideName)) return Fail();
         std::wstring path = wideFolder + L"\\" + wideName;
-        if (!LandsInFolder(wideFolder, wideName, path)) return false;
+        if (!LandsInFolder(wideFolder, wideName, path)) return Fail();
         m_file.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                  nullptr));
-        if (!m_file) return false;
+        if (!m_file) return Fail();
         m_path = std::move(path);
     } catch (const std::bad_alloc&) {
-        return false;
+        return Fail();
     }
     return true;
 }
@@ -68,7 +77,7 @@ bool CFolderFileSink::Write(const void* buffer, uint32_t length) {
     auto* bytes = static_cast<const unsigned char*>(buffer);
     while (length > 0) {
         DWORD written = 0;
-        if (!WriteFile(m_file.get(), bytes, length, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(m_file.get(), bytes, length, &written, nullptr) || written == 0) return Fail();
         bytes += written;
         length -= written;
     }
@@ -83,7 +92,7 @@ bool CFolderFileSink::Finish() {
     }
     DeleteFileW(m_path.c_str());
     m_path.clear();
-    return false;
+    return Fail();
 }
 
 void CFolderFileSink::Discard() {

@@ -20,8 +20,15 @@ public:
     bool Finish() override;
     void Discard() override;
 
+    // The names of the files it could not create or write, each followed by a tab.
+    const std::string& Failed() const { return m_failed; }
+
 private:
+    bool Fail();
+
     std::string m_folder;
+    std::string m_name;   // of the open file
     std::wstring m_path;  // of the open file
     fw::UniqueFile m_file;
+    std::string m_failed;
 };

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string>
 
-// One file at a time: Create, any number of Write calls, then Finish or Discard.
+// One file at a time: Create, any number of Write calls, then Finish or Discard. A file
+// whose Create, Write or Finish fails is left out by the reader, which reads on.
 class CMsgFileSink {
 public:
     virtual ~CMsgFileSink() = default;

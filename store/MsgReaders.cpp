@@ -7,6 +7,7 @@
 #include "store/MsgStreamParsers.h"
 #include "store/StreamByteSource.h"
 
+#include <exception>
 #include <new>
 
 namespace {
@@ -28,7 +29,28 @@ BOOL ReadStream(CMsgStorage& storage, const char* streamName, bool missingIsEmpt
     } catch (const std::bad_alloc&) {
         storage.m_hrLast = STG_E_INSUFFICIENTMEMORY;
         return FALSE;
+    } catch (const std::exception&) {
+        // A 32-bit string holds less than a 32-bit length can claim (std::length_error).
+        storage.m_hrLast = E_UNEXPECTED;
+        return FALSE;
     }
+}
+
+// The file readers: files the folder cannot take are left out and named in skipped.
+template <class Parse>
+BOOL ReadFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
+               std::string& sizes, std::string* skipped, Parse parse) {
+    // Without a folder the names would land in the root of the current drive.
+    if (!folder || !*folder) {
+        storage.m_hrLast = E_INVALIDARG;
+        return FALSE;
+    }
+    return ReadStream(storage, streamName, true, [&](CMsgRecordReader& reader) {
+        CFolderFileSink sink(folder);
+        bool read = parse(reader, sink, names, sizes);
+        if (skipped) *skipped += sink.Failed();
+        return read;
+    });
 }
 
 }  // namespace
@@ -44,17 +66,11 @@ BOOL ReadLegacyProperties(CMsgStorage& storage, std::string& body, std::string& 
 }
 
 BOOL ReadMsgFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
-                  std::string& sizes) {
-    return ReadStream(storage, streamName, true, [&](CMsgRecordReader& reader) {
-        CFolderFileSink sink(folder ? folder : "");
-        return ParseMsgFiles(reader, sink, names, sizes);
-    });
+                  std::string& sizes, std::string* skipped) {
+    return ReadFiles(storage, streamName, folder, names, sizes, skipped, ParseMsgFiles);
 }
 
 BOOL ReadLegacyFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
-                     std::string& sizes) {
-    return ReadStream(storage, streamName, true, [&](CMsgRecordReader& reader) {
-        CFolderFileSink sink(folder ? folder : "");
-        return ParseLegacyFiles(reader, sink, names, sizes);
-    });
+                     std::string& sizes, std::string* skipped) {
+    return ReadFiles(storage, streamName, folder, names, sizes, skipped, ParseLegacyFiles);
 }

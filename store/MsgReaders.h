@@ -19,7 +19,10 @@ BOOL ReadLegacyProperties(CMsgStorage& storage, std::string& body, std::string& 
 // names, its decimal length and a tab to sizes. A missing stream is TRUE with nothing
 // extracted. A stored name with a folder, drive or device part is extracted under its
 // bare name without those parts (listed so), and one with nothing usable left is skipped.
+// A file that cannot be created or written there (a same-named file held open, a name
+// not valid in the code page) is left out, and its name and a tab go to skipped; the rest
+// is read. A null or empty folder is FALSE.
 BOOL ReadMsgFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
-                  std::string& sizes);
+                  std::string& sizes, std::string* skipped = nullptr);
 BOOL ReadLegacyFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
-                     std::string& sizes);
+                     std::string& sizes, std::string* skipped = nullptr);

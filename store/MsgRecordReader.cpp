@@ -3,6 +3,7 @@
 #include "store/MsgRecordReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 bool CMsgRecordReader::ReadRaw(void* buffer, uint32_t length) {
@@ -26,10 +27,21 @@ bool CMsgRecordReader::ReadText(std::optional<std::string>& text) {
     text.reset();
     if (length == 0) return true;
     if (length > Remaining()) return false;
-    std::string bytes(length, '\0');
-    if (!ReadRaw(&bytes[0], length)) return false;
-    size_t zero = bytes.find('\0');
-    if (zero != std::string::npos) bytes.resize(zero);
+    // The stream's size is what the file claims, not what it holds: the text grows only
+    // by what has arrived, so a claim of gigabytes fails at the first missing chunk.
+    std::string bytes;
+    std::vector<char> chunk(std::min(length, kChunkSize));
+    bool ended = false;  // past the text's first zero byte: the rest is only consumed
+    while (length > 0) {
+        uint32_t n = std::min(length, kChunkSize);
+        if (!ReadRaw(chunk.data(), n)) return false;
+        if (!ended) {
+            const char* zero = static_cast<const char*>(std::memchr(chunk.data(), 0, n));
+            bytes.append(chunk.data(), zero ? static_cast<size_t>(zero - chunk.data()) : n);
+            ended = zero != nullptr;
+        }
+        length -= n;
+    }
     text = std::move(bytes);
     return true;
 }
@@ -50,12 +62,14 @@ bool CMsgRecordReader::Skip(uint32_t length) {
     return true;
 }
 
-bool CMsgRecordReader::CopyTo(uint32_t length, CMsgFileSink& sink) {
+bool CMsgRecordReader::CopyTo(uint32_t length, CMsgFileSink& sink, bool& written) {
     if (length > Remaining()) return false;
+    written = true;
     std::vector<unsigned char> chunk(std::min(length, kChunkSize));
     while (length > 0) {
         uint32_t n = std::min(length, kChunkSize);
-        if (!ReadRaw(chunk.data(), n) || !sink.Write(chunk.data(), n)) return false;
+        if (!ReadRaw(chunk.data(), n)) return false;
+        written = written && sink.Write(chunk.data(), n);
         length -= n;
     }
     return true;

@@ -26,12 +26,14 @@ public:
     // before anything is allocated or read.
     [[nodiscard]] bool ReadDword(uint32_t& value);
     // A counted string. Length 0 gives no text (nullopt); otherwise the text runs up to
-    // its first zero byte, as the writer's C strings did.
+    // its first zero byte, as the writer's C strings did. Read as it arrives, in chunks.
     [[nodiscard]] bool ReadText(std::optional<std::string>& text);
     [[nodiscard]] bool SkipText();
     [[nodiscard]] bool Skip(uint32_t length);
-    // Copies length bytes into the sink's open file, a chunk at a time.
-    [[nodiscard]] bool CopyTo(uint32_t length, CMsgFileSink& sink);
+    // Copies length bytes into the sink's open file, a chunk at a time. False only when the
+    // stream fails; once the sink fails a write, the rest of the data is consumed without
+    // it and written is false.
+    [[nodiscard]] bool CopyTo(uint32_t length, CMsgFileSink& sink, bool& written);
 
 private:
     [[nodiscard]] bool ReadRaw(void* buffer, uint32_t length);

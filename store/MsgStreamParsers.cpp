@@ -36,12 +36,19 @@ bool ReadFileRecord(CMsgRecordReader& reader, CMsgFileSink& sink, std::string& n
     if (length > reader.Remaining()) return false;
     std::string safe;
     if (!MakeSafeFileName(*name, safe)) return reader.Skip(length);
-    if (!sink.Create(safe)) return false;
-    if (!reader.CopyTo(length, sink)) {
+    // A file the sink cannot take (a same-named file another program holds open, a name
+    // the file system refuses) is left out with its data; the rest of the message is read.
+    if (!sink.Create(safe)) return reader.Skip(length);
+    bool written = false;
+    if (!reader.CopyTo(length, sink, written)) {
         sink.Discard();
         return false;
     }
-    if (!sink.Finish()) return false;
+    if (!written) {
+        sink.Discard();
+        return true;
+    }
+    if (!sink.Finish()) return true;
     sizes += std::to_string(length);
     sizes += '\t';
     names += safe;

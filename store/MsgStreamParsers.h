@@ -9,7 +9,7 @@
 
 // Each returns true when the stream was read to its end. On false the outputs keep what
 // the records before the failure gave them (and extracted files stay extracted): a tag
-// the reader does not know, a record that runs past the end, a failing source or sink.
+// the reader does not know, a record that runs past the end, a failing source.
 // A counted string of length 0 leaves its output untouched.
 
 // "nc_local_property": body, To and Cc are replaced by their records.
@@ -21,7 +21,8 @@
                                          std::string& addresses);
 // "nc_local_inline" / "nc_local_attach", and "_vxLocalAttach": every file record with
 // content is extracted through the sink under its safe name (MakeSafeFileName); the name
-// and a tab are appended to names, the decimal length and a tab to sizes.
+// and a tab are appended to names, the decimal length and a tab to sizes. A file that the
+// sink fails to create, write or finish is left out of the lists, and reading goes on.
 [[nodiscard]] bool ParseMsgFiles(CMsgRecordReader& reader, CMsgFileSink& sink, std::string& names,
                                  std::string& sizes);
 [[nodiscard]] bool ParseLegacyFiles(CMsgRecordReader& reader, CMsgFileSink& sink, std::string& names,

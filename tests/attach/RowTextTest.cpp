@@ -39,11 +39,10 @@ TEST(RowText, AttachRowFollowsViewMode) {
          kGat + ".doc", "C:\\" + kGak + "\\" + kGat + ".doc"},
     };
     for (const RowCase& c : cases) {
-        auto row = MakeAttachRow(c.text, c.viewMode);
-        ASSERT_TRUE(row) << c.text;
-        EXPECT_EQ(row->name, c.name) << c.text << " mode " << c.viewMode;
-        EXPECT_EQ(row->label, c.label) << c.text << " mode " << c.viewMode;
-        EXPECT_EQ(row->iconPath, c.icon) << c.text << " mode " << c.viewMode;
+        ListRowText row = MakeAttachRow(c.text, c.viewMode);
+        EXPECT_EQ(row.name, c.name) << c.text << " mode " << c.viewMode;
+        EXPECT_EQ(row.label, c.label) << c.text << " mode " << c.viewMode;
+        EXPECT_EQ(row.iconPath, c.icon) << c.text << " mode " << c.viewMode;
     }
 }
 
@@ -56,29 +55,31 @@ TEST(RowText, FileRowCutsAtLastParen) {
         {"C:\\서명\\문서.hwp()", 3, "C:\\서명\\문서.hwp", "문서.hwp", "C:\\서명\\문서.hwp"},
     };
     for (const RowCase& c : cases) {
-        auto row = MakeFileRow(c.text);
-        ASSERT_TRUE(row) << c.text;
-        EXPECT_EQ(row->name, c.name);
-        EXPECT_EQ(row->label, c.label);
-        EXPECT_EQ(row->iconPath, c.icon);
+        ListRowText row = MakeFileRow(c.text);
+        EXPECT_EQ(row.name, c.name);
+        EXPECT_EQ(row.label, c.label);
+        EXPECT_EQ(row.iconPath, c.icon);
     }
 }
 
-TEST(RowText, TextsBeyondTheWorkBufferAreRefusedNotCut) {
+TEST(RowText, TextsBeyondTheWorkBufferKeepTheirNameAndShortenTheLabel) {
     const std::string fits = "C:\\" + std::string(kRowTextBufferSize - 1 - 3 - 2, 'a') + "()";
     ASSERT_EQ(fits.size(), 511u);
-    const std::string tooLong = "C:\\" + std::string(kRowTextBufferSize - 3 - 2, 'a') + "()";
-    ASSERT_EQ(tooLong.size(), 512u);
-    for (int mode : {0, 1}) {
-        EXPECT_TRUE(MakeAttachRow(fits, mode));
-        EXPECT_FALSE(MakeAttachRow(tooLong, mode));
-    }
-    EXPECT_TRUE(MakeFileRow(fits));
-    EXPECT_FALSE(MakeFileRow(tooLong));
+    EXPECT_TRUE(FitsRowText(fits));
+    EXPECT_FALSE(FitsRowText(fits + "x"));
     // A zero byte would cut the name short wherever it is used as C text.
-    const std::string withZero("C:\\a.doc\0x.doc()", 16);
-    EXPECT_FALSE(MakeAttachRow(withZero, 1));
-    EXPECT_FALSE(MakeFileRow(withZero));
+    EXPECT_FALSE(FitsRowText(std::string("C:\\a.doc\0x.doc()", 16)));
+
+    // Three-byte steps of a Korean character and "a": the cut never splits a character.
+    std::string name;
+    while (name.size() < 600) name += "\xB0\xA1" "a";
+    ListRowText server = MakeAttachRow(" " + name + ".doc()", 1);
+    EXPECT_EQ(server.name, " " + name + ".doc");
+    EXPECT_EQ(server.label, name.substr(0, 507) + "...");
+    EXPECT_EQ(server.iconPath, " x.doc");
+    ListRowText file = MakeFileRow("C:\\" + name + ".hwp()");
+    EXPECT_EQ(file.name, "C:\\" + name + ".hwp");
+    EXPECT_EQ(file.iconPath, "x.hwp");
 }
 
 TEST(RowText, SameFileIgnoresCaseAndEmptySuffix) {

@@ -2,12 +2,10 @@
 duplicates, folders, files another program keeps open, labels, names and size texts."""
 import os
 import shutil
-import subprocess
 import tempfile
-import time
 import unittest
 
-from nvatt_pages import BUILD, WINE_RUN, PageTestCase, js_string, winpath
+from nvatt_pages import PageTestCase, hold_file, js_string, winpath
 
 ATTACH_LIST = 5
 FILE_LIST = 6
@@ -16,7 +14,6 @@ CANCEL_SELECTED_FILES = 32812
 CAPTION = '첨부 컨트롤'
 DUPLICATE = '같은 이름의 파일이 이미 첨부되어 있습니다.'
 FOLDER = '폴더는 첨부할 수 없습니다.'
-HOLD_FILE = os.path.join(BUILD, 'tools', 'holdfile', 'HoldFile.exe')
 
 
 class FilesTestCase(PageTestCase):
@@ -187,26 +184,11 @@ class LabelsAndNames(FilesTestCase):
 
 
 class FilesHeldOpen(FilesTestCase):
-    def hold(self, path, share):
-        ready = os.path.join(self.folder, 'held.ready')
-        proc = subprocess.Popen([WINE_RUN, HOLD_FILE, path, share, winpath(ready)],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-        def release():
-            open(ready + '.release', 'w').close()
-            proc.wait(timeout=30)
-        self.addCleanup(release)
-        for _ in range(200):
-            if os.path.exists(ready):
-                return
-            time.sleep(0.05)
-        self.fail('HoldFile did not open %s' % path)
-
     def test_copy_is_attached_and_deleted_with_the_window(self):
         locked = self.make('잠긴 문서.txt', 100)
         # A copy of that name is already there: the next free name is taken.
         self.make('사본 - 잠긴 문서.txt', 5)
-        self.hold(locked, 'readwrite')
+        hold_file(self, os.path.join(self.folder, '잠긴 문서.txt'), 'readwrite')
         copy = winpath(os.path.join(self.folder, '사본 (2) - 잠긴 문서.txt'))
         result = self.run_compose('''
             host.answer("file", %(locked)s);
@@ -223,13 +205,13 @@ class FilesHeldOpen(FilesTestCase):
 
     def test_unreadable_file_keeps_its_own_path(self):
         locked = self.make('혼자.txt')
-        self.hold(locked, 'none')
+        hold_file(self, os.path.join(self.folder, '혼자.txt'))
         result = self.run_compose('''
             host.dropFiles(%(locked)s);
             host.equal(NvAtt.DoGetAttach(), %(locked)s + "|", "no copy could be made");
         ''' % {'locked': js_string(locked)})
         self.assertPagePassed(result)
-        self.assertEqual(sorted(os.listdir(self.folder)), ['held.ready', '혼자.txt'])
+        self.assertEqual(os.listdir(self.folder), ['혼자.txt'])
 
 
 if __name__ == '__main__':

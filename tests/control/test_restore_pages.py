@@ -6,7 +6,7 @@ import sys
 import tempfile
 import unittest
 
-from nvatt_pages import BUILD, PageTestCase, js_string, winpath
+from nvatt_pages import BUILD, PREFIX, WINE_TEMP, PageTestCase, hold_file, js_string
 import message_files
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
@@ -14,7 +14,6 @@ from nvatt_server import NvattServer  # noqa: E402
 
 ATTACH_LIST = 5
 FILE_LIST = 6
-PREFIX = os.environ.get('NVATT_WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
 VELAWARE = os.path.join(PREFIX, 'drive_c', 'VelaWare')
 IMAGE_A = b'GIF89a' + b'x' * 1018  # text bytes: the page reads it back as a string
 IMAGE_B = b'\x89PNG' + b'\x00' * 100
@@ -43,10 +42,11 @@ class RestoreTestCase(PageTestCase):
         self.server.set_route('/saved/' + name, {'body_file': path})
         return self.server.url + '/saved/' + name
 
-    def run_restore(self, script, params, **kwargs):
-        return self.run_page(RECORD_EVENT + '''
+    def run_restore(self, script, params, before='', activation=0, **kwargs):
+        """before: script that runs ahead of the control's creation."""
+        return self.run_page(RECORD_EVENT + before + '''
             host.equal(host.activate(), %s, "activation");
-        ''' % kwargs.pop('activation', 0) + script, params=params, activate=False, **kwargs)
+        ''' % activation + script, params=params, activate=False, **kwargs)
 
 
 class CurrentGeneration(RestoreTestCase):
@@ -102,6 +102,19 @@ class CurrentGeneration(RestoreTestCase):
         ''' % ATTACH_LIST, params={'style': 0, 'sqlfilepath': url, 'attachlist': 'not.applied'})
         self.assertPagePassed(result)
 
+    def test_a_file_another_program_holds_open_is_left_out(self):
+        held = os.path.join(WINE_TEMP, 'held.txt')
+        open(held, 'wb').close()
+        self.addCleanup(os.remove, held)
+        hold_file(self, held)
+        url = self.serve('held.pcm2', message_files.current_streams(
+            'body', attach=[('held.txt', b'theirs'), ('memo.txt', b'memo')]))
+        result = self.run_restore('host.equal(host.listItems(%d), "memo.txt", "the rest is shown");' % ATTACH_LIST,
+                                  params={'style': 1, 'sqlfilepath': url}, before='host.answer("msgbox", "OK");')
+        self.assertPagePassed(result)
+        [shown] = result.dialogs
+        self.assertIn('held.txt', shown['text'])
+
     def test_hostile_names_stay_in_the_temporary_folder(self):
         streams = message_files.current_streams(
             'body', attach=[('..\\..\\escape.txt', b'out'), ('C:\\VelaWare\\drive.txt', b'drive')])
@@ -141,14 +154,23 @@ class FailedFetches(RestoreTestCase):
             ('empty', {'body': ''}),
         ]
         damaged_url = self.serve('damaged.pcm2', damaged)
+        # A few KB whose directory entry claims a stream of almost 4 GB, and whose body
+        # record claims most of that.
+        crafted_url = self.serve('crafted.pcm2', dict(good, nc_local_property=message_files.header() + message_files.dword(
+            message_files.BODY) + message_files.dword(0xF0000000) + b'x' * 5000))
+        message_files.claim_stream_size(os.path.join(self.work, 'crafted.pcm2'), 'nc_local_property', 0xFFFFFE00)
         for name, plan in cases:
             self.server.set_route('/saved/%s.pcm2' % name, plan)
-        for url in [self.server.url + '/saved/404.pcm2', self.server.url + '/saved/empty.pcm2', damaged_url]:
+        for url in [self.server.url + '/saved/404.pcm2', self.server.url + '/saved/empty.pcm2', damaged_url,
+                    crafted_url]:
             with self.subTest(url=url):
                 result = self.run_restore('''
                     host.check(restored == null, "no SetDBBody");
                     host.equal(host.controlWindow(), 0, "no window");
-                ''', params={'style': 1, 'sqlfilepath': url}, activation=-2147467259)
+                    var grown = Number(host.peakWorkingSet()) - peak;
+                    host.check(grown < 64 * 1048576, "the peak working set grew by " + grown);
+                ''', params={'style': 1, 'sqlfilepath': url}, activation=-2147467259,
+                    before='var peak = Number(host.peakWorkingSet());')
                 self.assertPagePassed(result)
                 self.assertEqual(result.dialogs, [])
 

@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             Check(rows[i].compare(0, elements[i].size() + 1, " " + elements[i]) == 0);
             Check(IsServerRowOf(rows[i], elements[i]));
             for (int viewMode : {0, 1}) {
-                auto row = MakeAttachRow(rows[i], viewMode);
-                Check(row.has_value() == (rows[i].size() < kRowTextBufferSize));
-                if (row) Check(row->name.size() >= row->label.size());
+                ListRowText row = MakeAttachRow(rows[i], viewMode);
+                Check(row.name == rows[i] || (viewMode == 1 && row.name + "()" == rows[i]));
+                Check(row.label.size() < kRowTextBufferSize && row.iconPath.size() < kRowTextBufferSize);
             }
         }
         // Every name of the list has its row, so none of them reads as removed.

@@ -49,6 +49,13 @@ def legacy_streams(body, to='', cc='', attach=()):
     return {'_vxLocalproperty': properties, '_vxLocalAttach': attach_stream}
 
 
+def claim_stream_size(path, name, size):
+    """Makes the directory entry of stream `name` claim `size` bytes (a crafted file)."""
+    with open(path, 'r+b') as f:
+        f.seek(f.read().index(name.encode('utf-16-le') + b'\0\0') + 0x78)
+        f.write(struct.pack('<Q', size))
+
+
 def save(path, streams):
     lines = ''.join('%s\t%s\n' % (name, data.hex()) for name, data in streams.items())
     subprocess.run(['perl', SAVE, path], input=lines.encode('ascii'), check=True)

@@ -3,16 +3,23 @@
 A test gives the page's JScript (text or a file) and the PARAM-style properties; it gets
 back the host's report: checks, failures, script errors, events and every dialog shown.
 """
+import getpass
 import json
 import os
+import shutil
 import subprocess
 import tempfile
+import time
 import unittest
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 BUILD = os.environ.get('NVATT_BUILD', os.path.join(ROOT, 'build', 'x64'))
 HOST = os.path.join(BUILD, 'tools', 'pagehost', 'PageHost.exe')
+HOLD_FILE = os.path.join(BUILD, 'tools', 'holdfile', 'HoldFile.exe')
 WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
+PREFIX = os.environ.get('NVATT_WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
+# The system temporary folder of the prefix's user, as the control sees it.
+WINE_TEMP = os.path.join(PREFIX, 'drive_c', 'users', getpass.getuser(), 'Temp')
 
 
 def winpath(path):
@@ -23,6 +30,21 @@ def winpath(path):
 def js_string(text):
     """A JScript string literal for text (paths, Korean names)."""
     return json.dumps(text, ensure_ascii=False)
+
+
+def hold_file(test, path, share='none'):
+    """Keeps path open in another program (HoldFile) until the test's clean-up."""
+    ready = os.path.join(tempfile.mkdtemp(prefix='nvatt-hold-'), 'ready')
+    proc = subprocess.Popen([WINE_RUN, HOLD_FILE, winpath(path), share, winpath(ready)],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    test.addCleanup(shutil.rmtree, os.path.dirname(ready), True)
+    test.addCleanup(proc.wait, 30)
+    test.addCleanup(lambda: open(ready + '.release', 'w').close())
+    for _ in range(200):
+        if os.path.exists(ready):
+            return
+        time.sleep(0.05)
+    test.fail('HoldFile did not open %s' % path)
 
 
 class PageResult:

@@ -10,7 +10,7 @@
 class CMemoryFileSink : public CMsgFileSink {
 public:
     bool Create(const std::string& name) override {
-        if (m_failCreate) return false;
+        if (name == m_failCreate) return false;
         m_open = name;
         m_data.clear();
         m_created.push_back(name);
@@ -26,7 +26,7 @@ public:
     }
     void Discard() override { m_discarded.push_back(m_open); }
 
-    bool m_failCreate = false;
+    std::string m_failCreate;              // a name it cannot create
     std::vector<std::string> m_created;    // every Create, in order
     std::vector<std::string> m_discarded;  // every Discard, in order
     std::map<std::string, std::string> m_files;  // finished files by name

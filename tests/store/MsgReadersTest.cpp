@@ -177,6 +177,7 @@ TEST(MsgFile, MissingStreams) {
     EXPECT_EQ(body + to + cc, "btc");
     EXPECT_TRUE(ReadMsgFiles(storage, kMsgInlineStream, dir.Path().c_str(), names, sizes));
     EXPECT_EQ(names + sizes, "");
+    EXPECT_FALSE(ReadMsgFiles(storage, kMsgAttachStream, nullptr, names, sizes)) << "no folder";
 
     ASSERT_TRUE(storage.Open(onlyProperty.c_str()));
     body.clear(), to.clear(), cc.clear();
@@ -258,12 +259,12 @@ TEST(MsgFile, BrokenStreamsFailAndKeepWhatCameBefore) {
     }
     EXPECT_EQ(testfiles::List(target), (std::vector<std::string>{"a", "c", "d"}));
 
-    // A folder that does not exist: the file cannot be created, the read fails, nothing is listed.
+    // A folder that does not exist: the file cannot be created and is named as skipped.
     CMsgStorage storage;
     ASSERT_TRUE(storage.Open((dir / "broken.pcm2").c_str()));
-    std::string names, sizes;
-    EXPECT_FALSE(ReadMsgFiles(storage, kMsgAttachStream, (dir / "nowhere").c_str(), names, sizes));
-    EXPECT_EQ(names + sizes, "");
+    std::string names, sizes, skipped;
+    EXPECT_FALSE(ReadMsgFiles(storage, kMsgAttachStream, (dir / "nowhere").c_str(), names, sizes, &skipped));
+    EXPECT_EQ(names + sizes + skipped, "d\t");
 }
 
 TEST(MsgFile, LegacyGeneration) {

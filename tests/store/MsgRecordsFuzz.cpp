@@ -86,6 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(!ok || reader.AtEnd());
         Require(body.size() <= size && addresses.size() <= 2 * size);
     }
+    {  // A stream that claims 4 GB: nothing is allocated for bytes that never arrive.
+        CMemoryByteSource source(data, size);
+        CMsgRecordReader reader(source, 0xFFFFFFFFu);
+        std::string body, to, cc;
+        Require(!ParseMsgProperties(reader, body, to, cc));
+    }
     CheckFiles(data, size, ParseMsgFiles);
     CheckFiles(data, size, ParseLegacyFiles);
     return 0;

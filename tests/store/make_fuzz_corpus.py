@@ -43,6 +43,7 @@ SEEDS = {
     'truncated-text': HEADER + dword(0x800000) + dword(5) + b'abc',
     'truncated-tag': HEADER + b'\x08\x00',
     'length-past-end': HEADER + dword(5) + dword(0xFFFFFFF0) + b'abc',
+    'length-within-a-claimed-4gb': HEADER + dword(5) + dword(0xF0000000) + b'abc',
     'name-past-end': HEADER + dword(6) + dword(0x7FFFFFFF) + b'..\\x',
     'data-past-end': HEADER + text(6, b'a') + dword(0xFFFFFFFF) + b'data',
     'hostile-names': HEADER + b''.join(file_record(6, name, b'1') for name in [

@@ -170,6 +170,17 @@ class ServerAttachments(SubmitTestCase):
         files = [(p[0], p[1]) for p in part_list(self.uploads()[0]) if p[1] is not None]
         self.assertEqual(files, [('my_file1', 'a.txt'), ('my_file2', 'b.txt'), ('my_file3', 'c.txt')])
 
+    def test_a_name_too_long_for_a_row_text_keeps_its_row(self):
+        name = 'x' * 508 + '.doc'  # a space, the name and "()" do not fit a 512-byte row text
+        result = self.compose('''
+            NvAtt.attachlist = %s;
+            host.check(host.listItems(5) != "", "the server attachment has a row");
+            host.answer("msgbox", "OK");
+            NvAtt.DoSubmit();
+        ''' % js_string(name))
+        self.assertPagePassed(result)
+        self.assertIn(('attachdeletelist', None, b''), part_list(self.uploads()[0]))
+
     def test_file_list_mode_sends_no_password_flags(self):
         a = self.make('a.txt', b'1')
         result = self.compose('host.dropFiles(%s); NvAtt.DoSubmit();' % js_string(a), params={'style': 3})
@@ -245,14 +256,6 @@ class FailedTransfers(SubmitTestCase):
         ''' % {'a': js_string(attachment), 'answers': answers}
         return script
 
-    def test_http_500_then_recovery(self):
-        result = self.compose(self.check_recovery({'sequence': [{'status': 500, 'body': 'e'}, {'body': 'OK;ok'}]}))
-        self.assertPagePassed(result)
-        self.assertEqual(self.messages(result), [(STOPPED, 'exclamation'), ('ok', 'information')])
-        last = part_list(self.uploads()[-1])
-        self.assertIn(('my_file1', '보고서.hwp', b'H' * 200000), last)
-        self.assertEqual(last[-1], ('FILECOUNTER', None, b'1'))
-
     def test_connection_closed_mid_upload_then_recovery(self):
         result = self.compose(self.check_recovery(
             {'sequence': [{'abort_request_after': 50000}, {'body': 'OK;ok'}]}))
@@ -281,6 +284,37 @@ class FailedTransfers(SubmitTestCase):
         self.assertEqual(len(self.uploads()), 2)
         for upload in self.uploads():
             self.assertIn(('my_file1', '보고서.hwp', b'H' * 200000), part_list(upload))
+
+    def test_two_http_500_then_a_good_send_carry_the_same_parts(self):
+        a = self.make('a.txt', b'A' * 3000)
+        self.server.set_route(UPLOAD, {'sequence': [{'status': 500, 'body': 'e'}] * 2 + [{'body': 'OK;ok'}]})
+        result = self.compose('''
+            NvAtt.DoField("to", "kim@x.kr");
+            NvAtt.attachlist = "old.doc";
+            NvAtt.DoAttachDirect(%s);
+            for (var i = 0; i < 3; ++i) { host.answer("msgbox", "OK"); NvAtt.DoSubmit(); }
+        ''' % js_string(a))
+        self.assertPagePassed(result)
+        self.assertEqual(self.messages(result), [(STOPPED, 'exclamation')] * 2 + [('ok', 'information')])
+        first, second, third = [part_list(r) for r in self.uploads()]
+        self.assertEqual((second, third), (first, first))
+
+    def test_a_file_that_cannot_be_read_is_named_and_nothing_is_sent(self):
+        kept, gone = self.make('남는 파일.txt', b'kept'), self.make('지운 파일.txt', b'gone')
+        missing = winpath(os.path.join(self.folder, '없는 파일.dat'))
+        result = self.compose('''
+            NvAtt.DoAttachDirect(%(kept)s); NvAtt.DoAttachDirect(%(gone)s); NvAtt.DoFile("extra", %(missing)s, 0);
+            host.deleteFile(%(gone)s);
+            for (var i = 0; i < 3; ++i) host.answer("msgbox", "OK");
+            NvAtt.DoSubmit();
+            host.selectRows(5, "0"); host.sendCommand(32775); NvAtt.DoSubmit();
+            NvAtt.DoClear(); NvAtt.DoSubmit();
+        ''' % {'kept': js_string(kept), 'gone': js_string(gone), 'missing': js_string(missing)})
+        self.assertPagePassed(result)
+        texts = [text for text, icon in self.messages(result)]
+        self.assertEqual([(gone in t, missing in t) for t in texts], [(True, True), (False, True), (False, False)])
+        [sent] = self.uploads()
+        self.assertEqual([p for p in part_list(sent) if p[1]], [('my_file1', '남는 파일.txt', b'kept')])
 
     def test_server_down_then_recovery(self):
         down = 'http://127.0.0.1:9' + UPLOAD
