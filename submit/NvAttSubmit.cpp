@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "framework/ErrorMacros.h"
 #include "res/Texts.h"
 #include "submit/ServerReply.h"
 #include "submit/SubmitPlan.h"
@@ -30,6 +31,8 @@ std::vector<SubmitRow> CNvAttCtrl::SubmitRows() const {
 }
 
 HRESULT CNvAttCtrl::DoSubmit() {
+    // Before anything is staged: a refused target leaves the message as it was.
+    RETURN_IF_FAILED(CheckTargetUrl(m_strSubmitURL));
     m_msgUpload.SetAuthorization(m_strAuth);
     SubmitPlan plan = PlanSubmit(m_strAttachList, SubmitRows(), m_nViewMode, m_lSize);
 
