@@ -11,6 +11,7 @@
 #include "attach/FileListCtrl.h"
 #include "attach/ListProperty.h"
 #include "control/BusyDlg.h"
+#include "control/SiteLock.h"
 #include "submit/SubmitPlan.h"
 #include "download/NotifyGet.h"
 #include "framework/OleControl.h"
@@ -55,6 +56,8 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDraw(HDC hdc, const RECT& bounds) override;
     bool PreTranslateMessage(MSG* msg) override;
+    // A page may script the control only from a site the administrator allows.
+    HRESULT CheckCaller() override;
 
 private:
     friend class CAttachListCtrl;
@@ -159,6 +162,11 @@ private:
     HRESULT LocalTempSave(const std::string& title, std::string* result);
     HRESULT AboutBox();
 
+    // Every URL the control sends to or fetches from passes here first. In a page it
+    // must be http or https on an allowed site; a refusal sets error info for script and,
+    // when asked, hands over the text that says why. A desktop program is not limited.
+    [[nodiscard]] HRESULT CheckTargetUrl(const std::string& url, std::string* refusal = nullptr);
+
     // A script method whose work is not part of this build fails with this.
     HRESULT NotAvailable(const wchar_t* method);
 
@@ -239,4 +247,5 @@ private:
     std::string m_strSubject;
     std::string m_strEdmAttachDocLib;
     std::string m_strObjClsURL;
+    CSiteLock m_siteLock;
 };

@@ -34,6 +34,9 @@ int CNvAttCtrl::RestoreSavedMessage() {
     // A temporary folder that does not fit the buffer is a restore that cannot be done.
     if (length == 0 || length >= kTempPathBuffer) return -1;
 
+    // Nothing is fetched from a site the administrator did not allow; the window, and
+    // with it the control's creation, fails.
+    if (FAILED(CheckTargetUrl(m_strSqlFilePath))) return -1;
     HttpGetToFile(m_strSqlFilePath, kSavedMailPath);
     CMsgStorage storage;
     if (!storage.Open(kSavedMailPath)) return -1;
@@ -92,6 +95,11 @@ void CNvAttCtrl::OpenSignedDocument(const std::string& data) {
     }
     // The URL lived in a 260-byte buffer: longer answers are not a URL of the server's.
     std::string url = data.substr(1, MAX_PATH - 1);
+    std::string refusal;
+    if (FAILED(CheckTargetUrl(url, &refusal))) {
+        ShowMessage(refusal, MB_ICONSTOP);  // no script waits for this answer
+        return;
+    }
     HttpGetToFile(url, kSignedDocumentPath);
     char system[MAX_PATH];
     UINT n = GetSystemDirectoryA(system, MAX_PATH);

@@ -97,19 +97,24 @@ HRESULT DispInvoke(void* self, const DispMember* table, DISPID id, WORD flags, D
         hr = member->put(self, params->rgvarg[0]);
         if (hr == DISP_E_TYPEMISMATCH && argErr) *argErr = 0;
     }
-    if (FAILED(hr) && excepInfo && hr != DISP_E_MEMBERNOTFOUND && hr != DISP_E_BADPARAMCOUNT &&
-        hr != DISP_E_TYPEMISMATCH && hr != DISP_E_PARAMNOTOPTIONAL && hr != DISP_E_NONAMEDARGS) {
-        ComPtr<IErrorInfo> info;
-        memset(excepInfo, 0, sizeof(*excepInfo));
-        excepInfo->scode = hr;
-        if (GetErrorInfo(0, info.put()) == S_OK) {
-            info->GetSource(&excepInfo->bstrSource);
-            info->GetDescription(&excepInfo->bstrDescription);
-        }
-        if (result) VariantClear(result);
-        return DISP_E_EXCEPTION;
-    }
+    if (FAILED(hr) && hr != DISP_E_MEMBERNOTFOUND && hr != DISP_E_BADPARAMCOUNT &&
+        hr != DISP_E_TYPEMISMATCH && hr != DISP_E_PARAMNOTOPTIONAL && hr != DISP_E_NONAMEDARGS)
+        return DispRaise(hr, result, excepInfo);
     return hr;
+}
+
+HRESULT DispRaise(HRESULT hr, VARIANT* result, EXCEPINFO* excepInfo) {
+    // A failing member leaves its result empty; the caller's may not be initialised yet.
+    if (result) VariantInit(result);
+    if (!excepInfo) return hr;
+    ComPtr<IErrorInfo> info;
+    memset(excepInfo, 0, sizeof(*excepInfo));
+    excepInfo->scode = hr;
+    if (GetErrorInfo(0, info.put()) == S_OK) {
+        info->GetSource(&excepInfo->bstrSource);
+        info->GetDescription(&excepInfo->bstrDescription);
+    }
+    return DISP_E_EXCEPTION;
 }
 
 }  // namespace fw

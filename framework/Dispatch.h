@@ -44,6 +44,10 @@ HRESULT DispInvoke(void* self, const DispMember* table, DISPID id, WORD flags,
 // Sets the thread's error info (shown by script engines) and returns hr.
 HRESULT ReportError(HRESULT hr, const std::wstring& source, const std::wstring& description);
 
+// A failure hr of an Invoke, with the error info set on the thread, as script receives
+// it: DISP_E_EXCEPTION with EXCEPINFO filled in, or hr itself when there is no EXCEPINFO.
+HRESULT DispRaise(HRESULT hr, VARIANT* result, EXCEPINFO* excepInfo);
+
 namespace detail {
 
 // Argument i of n counted from the left; DISPPARAMS holds them right to left.

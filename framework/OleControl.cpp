@@ -98,6 +98,8 @@ STDMETHODIMP COleControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
         V_I4(result) = m_readyState;
         return S_OK;
     }
+    // A page the container may not trust gets nothing but the ready state.
+    if (HRESULT refused = CheckCaller(); FAILED(refused)) return DispRaise(refused, result, excepInfo);
     return DispInvoke(TableObject(), m_desc.dispatch, id, flags, params, result, excepInfo, argErr);
 }
 
@@ -404,22 +406,6 @@ STDMETHODIMP COleControl::FindConnectionPoint(REFIID riid, IConnectionPoint** po
     else return CONNECT_E_NOCONNECTION;
     (*point)->AddRef();
     return S_OK;
-}
-
-// IObjectSafety: the control is marked safe for scripting and for initialisation.
-
-STDMETHODIMP COleControl::GetInterfaceSafetyOptions(REFIID, DWORD* supported, DWORD* enabled) {
-    if (!supported || !enabled) return E_POINTER;
-    *supported = INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
-    *enabled = *supported;
-    return S_OK;
-}
-
-STDMETHODIMP COleControl::SetInterfaceSafetyOptions(REFIID riid, DWORD mask, DWORD) {
-    void* itf = nullptr;
-    if (FAILED(QueryInterface(riid, &itf))) return E_NOINTERFACE;
-    static_cast<IUnknown*>(itf)->Release();
-    return (mask & ~(INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA)) ? E_FAIL : S_OK;
 }
 
 // ISpecifyPropertyPages

@@ -7,6 +7,7 @@
 #include <objsafe.h>
 
 #include <initializer_list>
+#include <string>
 
 #include "framework/ComObject.h"
 #include "framework/ComPtr.h"
@@ -163,6 +164,17 @@ protected:
     virtual bool PreTranslateMessage(MSG* msg) { (void)msg; return false; }
     // Called with the loaded or reset properties, before any window exists.
     virtual void OnPropertiesLoaded() {}
+    // Whether the control's container may script it and hand it data: asked before every
+    // script call (the stock ready state aside), every load of persisted properties and
+    // every request for safety. A refusal sets error info for script (ReportError).
+    virtual HRESULT CheckCaller() { return S_OK; }
+    // A container asked for the control to be safe for untrusted callers or data, as a
+    // browser does before it scripts or initialises a control of a page.
+    bool safetyRequested() const { return m_safetyRequested; }
+    // The URL of the page holding the control, as the container knows it: the browser's
+    // location through the client site's services, else the container's moniker. Empty
+    // when the container names none.
+    std::wstring PageUrl() const;
 
     IOleClientSite* clientSite() const { return m_clientSite.get(); }
     // The derived object as its tables see it (`return this;` in the derived class).
@@ -187,6 +199,8 @@ private:
     DWORD m_viewAdviseAspects = 0;
     DWORD m_viewAdviseFlags = 0;
     SIZEL m_extent;  // HIMETRIC
+    DWORD m_safetyEnabled = 0;  // INTERFACESAFE_FOR_* options a container set
+    bool m_safetyRequested = false;
     long m_readyState = READYSTATE_LOADING;
     int m_freezeEvents = 0;
     bool m_bModified = false;

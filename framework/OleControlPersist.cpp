@@ -45,6 +45,7 @@ STDMETHODIMP COleControl::InitNew() {
 
 STDMETHODIMP COleControl::Load(IPropertyBag* bag, IErrorLog* log) {
     if (!bag) return E_POINTER;
+    RETURN_IF_FAILED(CheckCaller());
     // The extent and the stock-property mask come first, as the PARAM tags that
     // control containers write carry them.
     LONG cx = 0, cy = 0;
@@ -73,6 +74,7 @@ STDMETHODIMP COleControl::IsDirty() { return m_bModified ? S_OK : S_FALSE; }
 
 STDMETHODIMP COleControl::Load(IStream* stream) {
     if (!stream) return E_POINTER;
+    RETURN_IF_FAILED(CheckCaller());
     RETURN_IF_FAILED(m_exchange.Read(TableObject(), stream));
     m_bModified = false;
     OnPropertiesLoaded();

@@ -45,4 +45,13 @@ inline constexpr char kDownloadTitle[] = "문서를 다운로드하는 중...";
 inline constexpr char kReceiveTransferring[] = "전송중 ....";
 inline constexpr char kInternetAccessError[] = "인터넷 접근 에러발생";
 
+// the site lock: pages of sites the administrator did not allow, and URLs outside them
+inline constexpr char kPageRefused[] = "접근이 거부되었습니다: %s";
+inline constexpr char kTargetRefused[] = "%s 주소로는 보내거나 받을 수 없습니다: %s";
+inline constexpr char kOriginNotAllowed[] = "%s은(는) 허용된 사이트가 아닙니다.";
+inline constexpr char kNotWebAddress[] = "%s은(는) http 또는 https 주소가 아닙니다.";
+inline constexpr char kNoAllowedSites[] =
+    "관리자가 허용한 사이트가 없습니다(HKLM\\SOFTWARE\\NVATT의 AllowedOrigins).";
+inline constexpr char kNoPageAddress[] = "컨트롤이 놓인 페이지의 주소를 알 수 없습니다.";
+
 }  // namespace texts

@@ -23,7 +23,8 @@ nvatt_wine_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   exec 9>"$WINEPREFIX.lock"
   flock 9
-  if [ ! -f "$WINEPREFIX/.nvatt-ready" ]; then
+  # The marker's number goes up whenever what a prefix is made with changes.
+  if [ ! -f "$WINEPREFIX/.nvatt-ready-2" ]; then
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     if [ "${NVATT_WINE_DISPLAY:-null}" != x11 ]; then
@@ -34,8 +35,11 @@ nvatt_wine_prefix() {
       wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
       wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
     fi
+    # The control obeys pages of the local test server's origin only, on any port.
+    wine reg add 'HKLM\SOFTWARE\NVATT' /v AllowedOrigins /t REG_MULTI_SZ /d 'http://127.0.0.1:*' \
+      /reg:64 /f >/dev/null
     wineserver -w
-    touch "$WINEPREFIX/.nvatt-ready"
+    touch "$WINEPREFIX/.nvatt-ready-2"
   fi
   flock -u 9
   exec 9>&-

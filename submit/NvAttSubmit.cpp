@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "framework/Dispatch.h"
+#include "framework/ErrorMacros.h"
 #include "framework/UniqueHandle.h"
 #include "res/Texts.h"
 #include "submit/ServerReply.h"
@@ -53,6 +54,7 @@ HRESULT CNvAttCtrl::DoSubmit() {
     if (m_bSending)
         return fw::ReportError(HRESULT_FROM_WIN32(ERROR_BUSY), L"NVATT.NvAttCtrl.1",
                                L"DoSubmit: a message is already being sent");
+    RETURN_IF_FAILED(CheckTargetUrl(m_strSubmitURL));
     SubmitPlan plan = PlanSubmit(m_attachList.appliedAttachList(), SubmitRows(), m_nViewMode, m_lSize);
 
     // The message is assembled beside what is staged, which changes only once the server

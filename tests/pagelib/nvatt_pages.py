@@ -79,8 +79,14 @@ class PageResult:
                    self.logs, self.events, self.dialogs, self.stderr[-2000:]))
 
 
-def run_page(script, params=None, activate=True, timeout=60, env=None):
-    """Runs `script` (JScript text) in the page host; params is a dict of PARAM values."""
+# Where pages run unless a test says otherwise: on the origin the test prefix allows.
+PAGE_URL = 'http://127.0.0.1/nvatt/page.html'
+
+
+def run_page(script, params=None, activate=True, timeout=60, env=None, url=PAGE_URL, expect_refusal=False):
+    """Runs `script` (JScript text) in the page host; params is a dict of PARAM values. The
+    page is at `url` (None: no page, as in a desktop program); with expect_refusal the
+    control must refuse it and the page runs on."""
     with tempfile.TemporaryDirectory(prefix='nvatt-page-') as work:
         page = os.path.join(work, 'page.js')
         with open(page, 'w', encoding='utf-8') as f:
@@ -96,6 +102,10 @@ def run_page(script, params=None, activate=True, timeout=60, env=None):
             args += ['--params-file', winpath(params_path)]
         if not activate:
             args.append('--no-activate')
+        if url:
+            args += ['--url', url]
+        if expect_refusal:
+            args.append('--expect-refusal')
         args.append(winpath(page))
         run_env = dict(os.environ)
         if env:

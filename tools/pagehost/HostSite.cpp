@@ -2,6 +2,7 @@
 #include "tools/pagehost/HostSite.h"
 
 #include <olectl.h>
+#include <shlguid.h>
 
 const fw::InterfaceEntry CHostSite::kInterfaces[] = {
     FW_INTERFACE_ENTRY(CHostSite, IOleClientSite),
@@ -11,6 +12,7 @@ const fw::InterfaceEntry CHostSite::kInterfaces[] = {
     FW_INTERFACE_ENTRY(CHostSite, IOleInPlaceFrame),
     FW_INTERFACE_ENTRY(CHostSite, IOleControlSite),
     FW_INTERFACE_ENTRY(CHostSite, IDispatch),
+    FW_INTERFACE_ENTRY(CHostSite, IServiceProvider),
     FW_INTERFACE_TABLE_END,
 };
 
@@ -79,4 +81,11 @@ STDMETHODIMP CHostSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
     default:
         return DISP_E_MEMBERNOTFOUND;
     }
+}
+
+STDMETHODIMP CHostSite::QueryService(REFGUID service, REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (!m_browser || !IsEqualGUID(service, SID_SWebBrowserApp)) return E_NOINTERFACE;  // SVC_E_UNKNOWNSERVICE is not in these headers
+    return m_browser->QueryInterface(riid, ppv);
 }

@@ -1,18 +1,25 @@
 // The container side of one embedded control: client site, in-place site and frame,
-// control site and ambient properties (user mode).
+// control site, ambient properties (user mode) and, for a page with a URL, the browser
+// object its services offer.
 #pragma once
 
 #include <ocidl.h>
+#include <servprov.h>
 
 #include "framework/ComObject.h"
+#include "framework/ComPtr.h"
 
 class CHostSite final : public IOleClientSite,
                         public IOleInPlaceSite,
                         public IOleInPlaceFrame,
                         public IOleControlSite,
-                        public IDispatch {
+                        public IDispatch,
+                        public IServiceProvider {
 public:
     static CHostSite* Create(HWND frame, const RECT& rect) { return new CHostSite(frame, rect); }
+
+    // The browser object answered for SID_SWebBrowserApp; none unless set.
+    void OfferBrowser(IUnknown* browser) { m_browser = fw::ComPtr<IUnknown>(browser); }
 
     FW_IMPLEMENT_IUNKNOWN()
 
@@ -67,6 +74,9 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                         UINT*) override;
 
+    // IServiceProvider
+    STDMETHODIMP QueryService(REFGUID service, REFIID riid, void** ppv) override;
+
 private:
     CHostSite(HWND frame, const RECT& rect) : m_frame(frame), m_rect(rect) {}
 
@@ -74,4 +84,5 @@ private:
     fw::RefCount m_refs;
     HWND m_frame;
     RECT m_rect;
+    fw::ComPtr<IUnknown> m_browser;
 };

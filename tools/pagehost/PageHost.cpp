@@ -1,12 +1,18 @@
 // The page host: a container window with one control, a page script and its verdict.
 //
 //   PageHost.exe [--progid P] [--name NvAtt] [--param name=value]... [--params-file F]
-//                [--no-activate] [--report F] [--timeout S] page.js
+//                [--no-activate] [--report F] [--timeout S] [--url URL [--expect-refusal]] page.js
+//
+// With --url the control's site offers a browser object at that location, and the host
+// asks the control to be safe for the PARAM tags and for script as a browser does,
+// stopping when it refuses. With --expect-refusal a refusal is what the page is about: the
+// host goes on like a browser that ignored it, and an acceptance is a failure.
 //
 // Exit code 0 when the page ran to its end with no failed check and no script error,
 // 1 when it did not, 2 for a bad command line or a host that could not start.
 #include "tools/pagehost/PageHost.h"
 
+#include <objsafe.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -16,6 +22,7 @@
 
 #include "framework/ErrorMacros.h"
 #include "framework/Text.h"
+#include "tools/pagehost/HostBrowser.h"
 #include "tools/pagehost/HostObject.h"
 
 namespace {
@@ -81,6 +88,10 @@ HRESULT CPageHost::CreateControl() {
     RETURN_IF_FAILED(CLSIDFromProgID(m_options.progId.c_str(), &clsid));
     RETURN_IF_FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, m_control.put_void()));
     m_site = fw::ComPtr<CHostSite>::Attach(CHostSite::Create(m_frame, kControlRect));
+    if (!m_options.url.empty()) {
+        fw::ComPtr<CHostBrowser> browser = fw::ComPtr<CHostBrowser>::Attach(CHostBrowser::Create(m_options.url));
+        m_site->OfferBrowser(static_cast<IWebBrowser2*>(browser.get()));
+    }
 
     // A browser hands over the site first when the control asks for it, then the
     // PARAM tags, then activates.
@@ -89,12 +100,20 @@ HRESULT CPageHost::CreateControl() {
     if (misc & OLEMISC_SETCLIENTSITEFIRST) RETURN_IF_FAILED(m_control->SetClientSite(m_site.get()));
     fw::ComPtr<IPersistPropertyBag> persist;
     RETURN_IF_FAILED(m_control.As(&persist));
+    if (!RequestSafety(IID_IPersistPropertyBag, INTERFACESAFE_FOR_UNTRUSTED_DATA, L"the PARAM tags"))
+        return E_ACCESSDENIED;
     if (m_options.params.empty()) {
         RETURN_IF_FAILED(persist->InitNew());
     } else {
         fw::ComPtr<CPropertyBag> bag = fw::ComPtr<CPropertyBag>::Attach(CPropertyBag::Create());
         bag->ParseLines(m_options.params);
-        RETURN_IF_FAILED(persist->Load(bag.get(), nullptr));
+        HRESULT hr = persist->Load(bag.get(), nullptr);
+        if (m_options.expectRefusal) {
+            if (SUCCEEDED(hr)) m_report.failures.push_back(L"host: the control loaded the PARAM tags of a refused page");
+            else m_report.logs.push_back(L"host: the PARAM tags were refused");
+        } else {
+            RETURN_IF_FAILED(hr);
+        }
     }
     if (!(misc & OLEMISC_SETCLIENTSITEFIRST)) RETURN_IF_FAILED(m_control->SetClientSite(m_site.get()));
     m_sink = fw::ComPtr<CEventSink>::Attach(
@@ -103,6 +122,23 @@ HRESULT CPageHost::CreateControl() {
         }));
     if (!m_sink) m_report.logs.push_back(L"host: the control has no event interface to connect to");
     return S_OK;
+}
+
+bool CPageHost::RequestSafety(REFIID riid, DWORD option, const wchar_t* use) {
+    if (m_options.url.empty()) return true;  // a desktop program does not ask
+    fw::ComPtr<IObjectSafety> safety;
+    HRESULT hr = m_control.As(IID_IObjectSafety, safety.put_void());
+    if (SUCCEEDED(hr)) hr = safety->SetInterfaceSafetyOptions(riid, option, option);
+    wchar_t code[16];
+    swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    std::wstring what = std::wstring(use) + L" of " + m_options.url;
+    if (m_options.expectRefusal) {
+        if (SUCCEEDED(hr)) m_report.failures.push_back(L"host: the control accepted " + what + L", expected a refusal");
+        else m_report.logs.push_back(L"host: the control refused " + what + L" (" + code + L")");
+        return true;
+    }
+    if (FAILED(hr)) m_report.failures.push_back(L"host: the control refused " + what + L" (" + code + L")");
+    return SUCCEEDED(hr);
 }
 
 HRESULT CPageHost::Activate() {
@@ -314,14 +350,15 @@ int CPageHost::Run() {
         if (m_options.activate) Activate();
         m_script = fw::ComPtr<CScriptSite>::Attach(CScriptSite::Create(
             m_frame, [this](const std::wstring& message) { m_report.scriptErrors.push_back(message); }));
+        bool scriptable = RequestSafety(IID_IDispatch, INTERFACESAFE_FOR_UNTRUSTED_CALLER, L"script");
         fw::ComPtr<IDispatch> controlDispatch;
         m_control.As(&controlDispatch);
         m_script->AddNamedItem(m_options.itemName, controlDispatch.get());
         fw::ComPtr<CHostObject> hostObject = fw::ComPtr<CHostObject>::Attach(CHostObject::Create(this));
         m_script->AddNamedItem(L"host", static_cast<IDispatch*>(hostObject.get()));
-        hr = m_script->Run(source, m_options.pagePath);
+        hr = scriptable ? m_script->Run(source, m_options.pagePath) : E_ACCESSDENIED;
         m_report.completed = SUCCEEDED(hr);
-        if (FAILED(hr) && m_report.scriptErrors.empty()) {
+        if (FAILED(hr) && scriptable && m_report.scriptErrors.empty()) {
             wchar_t line[64];
             swprintf(line, 64, L"host: the script engine failed (0x%08lX)", static_cast<unsigned long>(hr));
             m_report.scriptErrors.push_back(line);
@@ -356,6 +393,8 @@ int wmain_entry() {
         } else if (arg == L"--no-activate") options.activate = false;
         else if (arg == L"--report") options.reportPath = next();
         else if (arg == L"--timeout") options.timeoutSeconds = _wtoi(next().c_str());
+        else if (arg == L"--url") options.url = next();
+        else if (arg == L"--expect-refusal") options.expectRefusal = true;
         else if (!arg.empty() && arg[0] != L'-') options.pagePath = arg;
         else {
             std::fprintf(stderr, "host: unknown option %s\n", WideToUtf8(arg).c_str());

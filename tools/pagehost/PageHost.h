@@ -19,6 +19,8 @@ struct HostOptions {
     std::wstring itemName = L"NvAtt";
     std::wstring params;      // "name=value" lines applied before the window exists
     bool activate = true;     // in-place activate before the page runs
+    std::wstring url;         // the page's location: the site offers a browser object
+    bool expectRefusal = false;  // the control must refuse the page, and the page goes on
     std::wstring pagePath;
     std::wstring reportPath;
     int timeoutSeconds = 120;
@@ -53,6 +55,9 @@ public:
 private:
     HRESULT CreateFrame();
     HRESULT CreateControl();
+    // Asks the control to be safe for untrusted use of riid, as a browser does for a page
+    // with a URL; false when the page cannot go on.
+    bool RequestSafety(REFIID riid, DWORD option, const wchar_t* use);
     void OnEvent(const std::wstring& name, DISPPARAMS* params);
     void Finish();
     static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
