@@ -55,6 +55,14 @@ BOOL CDownloadDlg::OnInitDialog() {
     return TRUE;
 }
 
+INT_PTR CDownloadDlg::EndedWithoutResult(HRESULT why) {
+    // Torn down under the transfer: nothing more arrives, and what came stays as after a
+    // Cancel, never to be taken for the whole body.
+    m_http.Close();
+    m_hFile.Close();
+    return static_cast<INT_PTR>(why);
+}
+
 void CDownloadDlg::OnCancel() {
     m_http.Close();
     // The part written so far stays on disk.

@@ -1,16 +1,21 @@
 // A modal dialog on a resource template of the module.
 #include "framework/ModalDialog.h"
 
+#include "framework/ErrorMacros.h"
 #include "framework/Module.h"
 
 namespace fw {
 
 INT_PTR ModalDialog::DoModal() {
     m_ended = false;
+    SetLastError(ERROR_SUCCESS);
     INT_PTR result = DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent,
                                      &ModalDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
     // A dialog whose window someone else destroyed ends with what it chose on the way out.
-    return m_ended ? m_result : result;
+    if (m_ended) return m_result;
+    // What DialogBox gives otherwise (0 for a destroyed or missing owner and for WM_QUIT)
+    // is no choice of the dialog's, and 0 would read as success to many callers.
+    return EndedWithoutResult(result == -1 ? HRESULT_FROM_WIN32_OR_FAIL(GetLastError()) : E_ABORT);
 }
 
 void ModalDialog::EndDialog(INT_PTR result) {
