@@ -2,6 +2,7 @@
 #include "framework/ModalDialog.h"
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/Module.h"
 
 namespace fw {
@@ -61,19 +62,31 @@ void ModalDialog::CenterOnOwner() {
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+INT_PTR ModalDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) return OnInitDialog();
+    INT_PTR handled = FALSE;
+    if (msg == WM_COMMAND) handled = OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    if (!handled) handled = DialogProc(msg, wParam, lParam);
+    return handled;
+}
+
 INT_PTR CALLBACK ModalDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (msg == WM_INITDIALOG) {
         self = reinterpret_cast<ModalDialog*>(lParam);
         self->m_hWnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-        return self->OnInitDialog();
     }
     if (!self) return FALSE;
     INT_PTR handled = FALSE;
-    if (msg == WM_COMMAND)
-        handled = self->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-    if (!handled) handled = self->DialogProc(msg, wParam, lParam);
+    try {
+        handled = self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        // What the handler was doing cannot go on; the dialog ends with the failure.
+        HRESULT hr = CaughtExceptionResult();
+        if (!self->m_ended) self->EndDialog(self->EndedWithoutResult(hr));
+        handled = TRUE;
+    }
     if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;
     return handled;
 }

@@ -18,7 +18,7 @@ public:
     // window was destroyed after it). A dialog that ends without a result of its own
     // returns EndedWithoutResult: one whose owner was destroyed and took it along, whose
     // loop received WM_QUIT (handed on to the loop outside), whose owner was gone before
-    // it opened, or whose template is missing.
+    // it opened, whose template is missing, or one of whose handlers threw.
     INT_PTR DoModal();
     HWND hwnd() const { return m_hWnd; }
 
@@ -28,8 +28,8 @@ protected:
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     virtual BOOL OnCommand(WORD id, WORD code, HWND control);
     // What DoModal returns for a dialog that ended without a result of its own; why is
-    // E_ABORT when it was torn down from outside, else the failure to open it. The base
-    // returns -1, what DialogBox gives for a dialog that could not run: never IDOK.
+    // E_ABORT when it was torn down from outside, else the failure. The base returns -1,
+    // what DialogBox gives for a dialog that could not run: never IDOK.
     virtual INT_PTR EndedWithoutResult(HRESULT why) {
         (void)why;
         return -1;
@@ -50,6 +50,7 @@ protected:
 private:
     bool m_ended = false;
     INT_PTR m_result = -1;
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/Registration.h"
 
 namespace fw {
@@ -107,8 +108,12 @@ void COleControl::FireEvent(DISPID id, std::initializer_list<VARIANTARG> args) {
     if (m_freezeEvents > 0) return;
     // Keep the control alive while script handlers run: a handler may release it.
     AddRef();
-    std::vector<VARIANTARG> list(args);
-    m_events.FireDispatch(id, list.data(), static_cast<UINT>(list.size()));
+    // An event that cannot be raised is lost; the operation that raised it goes on.
+    (void)CallNoThrow([&] {
+        std::vector<VARIANTARG> list(args);
+        m_events.FireDispatch(id, list.data(), static_cast<UINT>(list.size()));
+        return S_OK;
+    });
     Release();
 }
 
@@ -118,8 +123,11 @@ void COleControl::SetReadyState(long state) {
     V_VT(&arg) = VT_I4;
     V_I4(&arg) = state;
     FireEvent(DISPID_READYSTATECHANGE, {arg});
-    m_propertyNotify.ForEachSink([](IUnknown* sink) {
-        static_cast<IPropertyNotifySink*>(sink)->OnChanged(DISPID_READYSTATE);
+    (void)CallNoThrow([&] {
+        m_propertyNotify.ForEachSink([](IUnknown* sink) {
+            static_cast<IPropertyNotifySink*>(sink)->OnChanged(DISPID_READYSTATE);
+        });
+        return S_OK;
     });
 }
 

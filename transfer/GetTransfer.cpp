@@ -7,6 +7,7 @@
 #include "transfer/PinnedThread.h"
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/UniqueHandle.h"
 
 #include <urlmon.h>
@@ -145,12 +146,8 @@ void CGetTransfer::Finish(HRESULT result, const std::string& text) {
 }
 
 void CGetTransfer::Run() {
-    HRESULT hr;
-    try {
-        hr = Transfer();
-    } catch (const std::bad_alloc&) {
-        hr = E_OUTOFMEMORY;
-    }
+    // Nothing may leave the worker's own thread: it would end the whole process.
+    HRESULT hr = fw::CallNoThrow([&] { return Transfer(); });
     {
         fw::SrwGuard guard(m_lock);
         if (m_cancelled) hr = E_ABORT;

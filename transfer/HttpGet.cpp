@@ -3,6 +3,7 @@
 #include "transfer/HttpGet.h"
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "transfer/GetCallbackWindow.h"
 #include "transfer/UrlCoding.h"
 
@@ -156,11 +157,12 @@ HRESULT CHttpGet::Submit(const std::string& url, HWND) {
             flags |= INTERNET_FLAG_IGNORE_CERT_CN_INVALID | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
         transfer = std::make_shared<CGetTransfer>(m_url, flags, m_timeouts);
         m_transfer = transfer;
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        hr = fw::CaughtExceptionResult();
         m_transfer.reset();
         m_cookie = 0;
-        OnStopBinding(E_OUTOFMEMORY, "out of memory");
-        return E_OUTOFMEMORY;
+        OnStopBinding(hr, "the download could not start");
+        return hr;
     }
     HWND window = m_window->hwnd();
     if (SUCCEEDED(hr)) hr = CGetTransfer::Start(transfer, window, CGetCallbackWindow::kTransferMessage, cookie);
@@ -242,9 +244,9 @@ void CHttpGet::Dispatch(WPARAM cookie) {
             }
             if (!call([&] { OnDataAvailable(flags, received); })) return;
         }
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         if (life.expired()) return;
-        if (SUCCEEDED(m_abort)) m_abort = E_OUTOFMEMORY;
+        if (SUCCEEDED(m_abort)) m_abort = fw::CaughtExceptionResult();
     }
 
     if (FAILED(m_abort)) {
