@@ -154,6 +154,9 @@ LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
 }
 
 LRESULT CNvAttCtrl::OnNotify(const NMHDR& header) {
+    // A list that takes the focus (a click, a tab) makes the control the one the
+    // container routes keys through.
+    if (header.code == NM_SETFOCUS) UIActivate();
     if (header.idFrom == kAttachListId && header.hwndFrom == m_attachList.hwnd())
         return m_attachList.OnReflectedNotify(header);
     if (header.idFrom == kFileListId && header.hwndFrom == m_fileList.hwnd())

@@ -65,6 +65,8 @@ STDMETHODIMP_(ULONG) COleControl::Release() {
         m_propertyNotify.UnadviseAll();
         m_clientSite.reset();
         m_inPlaceSite.reset();
+        m_frame.reset();
+        m_uiWindow.reset();
         delete this;
     }
     return n;
@@ -173,8 +175,9 @@ STDMETHODIMP COleControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, H
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
     case OLEIVERB_INPLACEACTIVATE:
+        return InPlaceActivate();
     case OLEIVERB_UIACTIVATE:
-        return InPlaceActivate(verb);
+        return UIActivate();
     case OLEIVERB_HIDE:
         if (m_hWnd) ShowWindow(m_hWnd, SW_HIDE);
         return S_OK;
@@ -241,7 +244,7 @@ STDMETHODIMP COleControl::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
 
 // In-place activation
 
-HRESULT COleControl::InPlaceActivate(LONG verb) {
+HRESULT COleControl::InPlaceActivate() {
     if (!m_clientSite) return E_UNEXPECTED;
     if (!m_inPlaceActive) {
         ComPtr<IOleInPlaceSite> site;
@@ -259,6 +262,8 @@ HRESULT COleControl::InPlaceActivate(LONG verb) {
         frameInfo.cb = sizeof(frameInfo);
         HRESULT hr = m_inPlaceSite->GetWindow(&parent);
         if (SUCCEEDED(hr)) hr = m_inPlaceSite->GetWindowContext(frame.put(), doc.put(), &pos, &clip, &frameInfo);
+        m_frame = std::move(frame);
+        m_uiWindow = std::move(doc);
         if (SUCCEEDED(hr) && !m_hWnd) {
             // WM_CREATE runs the derived control's creation; -1 from it fails here.
             if (!Create(m_desc.windowClass, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
@@ -269,11 +274,25 @@ HRESULT COleControl::InPlaceActivate(LONG verb) {
             m_inPlaceActive = false;
             m_inPlaceSite->OnInPlaceDeactivate();
             m_inPlaceSite.reset();
+            m_frame.reset();
+            m_uiWindow.reset();
             return hr;
         }
     }
     if (m_hWnd) ShowWindow(m_hWnd, SW_SHOW);
-    if (verb == OLEIVERB_UIACTIVATE && m_inPlaceSite) m_inPlaceSite->OnUIActivate();
+    return S_OK;
+}
+
+HRESULT COleControl::UIActivate() {
+    if (m_uiActive) return S_OK;
+    RETURN_IF_FAILED(InPlaceActivate());
+    // Set first: the focus taken below comes back here as WM_SETFOCUS.
+    m_uiActive = true;
+    m_inPlaceSite->OnUIActivate();
+    if (m_frame) m_frame->SetActiveObject(this, nullptr);
+    if (m_uiWindow) m_uiWindow->SetActiveObject(this, nullptr);
+    HWND focus = GetFocus();
+    if (m_hWnd && focus != m_hWnd && !IsChild(m_hWnd, focus)) SetFocus(m_hWnd);
     return S_OK;
 }
 
@@ -293,16 +312,26 @@ STDMETHODIMP COleControl::GetWindow(HWND* hwnd) {
 STDMETHODIMP COleControl::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP COleControl::InPlaceDeactivate() {
+    UIDeactivate();
     if (m_hWnd) DestroyWindow(m_hWnd);
     if (m_inPlaceActive) {
         m_inPlaceActive = false;
         if (m_inPlaceSite) m_inPlaceSite->OnInPlaceDeactivate();
         m_inPlaceSite.reset();
+        m_frame.reset();
+        m_uiWindow.reset();
     }
     return S_OK;
 }
 
-STDMETHODIMP COleControl::UIDeactivate() { return S_OK; }
+STDMETHODIMP COleControl::UIDeactivate() {
+    if (!m_uiActive) return S_OK;
+    m_uiActive = false;
+    if (m_uiWindow) m_uiWindow->SetActiveObject(nullptr, nullptr);
+    if (m_frame) m_frame->SetActiveObject(nullptr, nullptr);
+    if (m_inPlaceSite) m_inPlaceSite->OnUIDeactivate(FALSE);
+    return S_OK;
+}
 
 STDMETHODIMP COleControl::SetObjectRects(LPCRECT posRect, LPCRECT) {
     if (!posRect) return E_POINTER;
@@ -459,6 +488,13 @@ LRESULT COleControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1;  // OnDraw paints every pixel
+    case WM_MOUSEACTIVATE:
+        // A click on the control or on one of its children.
+        UIActivate();
+        return DefaultProc(msg, wParam, lParam);
+    case WM_SETFOCUS:
+        UIActivate();
+        return 0;
     default:
         return DefaultProc(msg, wParam, lParam);
     }

@@ -163,6 +163,9 @@ protected:
     virtual bool PreTranslateMessage(MSG* msg) { (void)msg; return false; }
     // Called with the loaded or reset properties, before any window exists.
     virtual void OnPropertiesLoaded() {}
+    // Makes the control the container's UI-active object, whose TranslateAccelerator sees
+    // the keys first: when the control or one of its children is clicked or takes the focus.
+    HRESULT UIActivate();
 
     IOleClientSite* clientSite() const { return m_clientSite.get(); }
     // The derived object as its tables see it (`return this;` in the derived class).
@@ -171,7 +174,7 @@ protected:
 private:
     static const InterfaceEntry kInterfaces[];
 
-    HRESULT InPlaceActivate(LONG verb);
+    HRESULT InPlaceActivate();
     HRESULT ShowPropertyPages(HWND parent);
     void ResetProperties();
 
@@ -182,6 +185,8 @@ private:
     CConnectionPoint m_propertyNotify;
     ComPtr<IOleClientSite> m_clientSite;
     ComPtr<IOleInPlaceSite> m_inPlaceSite;
+    ComPtr<IOleInPlaceFrame> m_frame;          // while in-place active
+    ComPtr<IOleInPlaceUIWindow> m_uiWindow;    // the document window, if the container has one
     ComPtr<IOleAdviseHolder> m_oleAdvise;
     ComPtr<IAdviseSink> m_viewAdvise;
     DWORD m_viewAdviseAspects = 0;
@@ -191,6 +196,7 @@ private:
     int m_freezeEvents = 0;
     bool m_bModified = false;
     bool m_inPlaceActive = false;
+    bool m_uiActive = false;
 };
 
 }  // namespace fw

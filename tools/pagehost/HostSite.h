@@ -5,6 +5,7 @@
 #include <ocidl.h>
 
 #include "framework/ComObject.h"
+#include "framework/ComPtr.h"
 
 class CHostSite final : public IOleClientSite,
                         public IOleInPlaceSite,
@@ -13,6 +14,10 @@ class CHostSite final : public IOleClientSite,
                         public IDispatch {
 public:
     static CHostSite* Create(HWND frame, const RECT& rect) { return new CHostSite(frame, rect); }
+
+    // The object that the frame routes keys through, as a browser does; null when none.
+    IOleInPlaceActiveObject* activeObject() const { return m_activeObject.get(); }
+    bool uiActive() const { return m_uiActive && m_activeObject; }
 
     FW_IMPLEMENT_IUNKNOWN()
 
@@ -29,11 +34,17 @@ public:
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
-    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override {
+        m_uiActive = true;
+        return S_OK;
+    }
     STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
                                   LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
     STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override {
+        m_uiActive = false;
+        return S_OK;
+    }
     STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
     STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
     STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
@@ -43,7 +54,7 @@ public:
     STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override;
     STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
@@ -74,4 +85,6 @@ private:
     fw::RefCount m_refs;
     HWND m_frame;
     RECT m_rect;
+    bool m_uiActive = false;
+    fw::ComPtr<IOleInPlaceActiveObject> m_activeObject;
 };
