@@ -3,8 +3,10 @@
 
 #include <olectl.h>
 
+#include <iterator>
 #include <vector>
 
+#include "framework/EnumConnectionPoints.h"
 #include "framework/ErrorMacros.h"
 #include "framework/ExceptionBoundary.h"
 #include "framework/Registration.h"
@@ -36,8 +38,8 @@ const InterfaceEntry COleControl::kInterfaces[] = {
 COleControl::COleControl(const ControlDescription& description)
     : m_desc(description),
       m_exchange(description.persist, description.version),
-      m_events(this, *description.eventsIid),
-      m_propertyNotify(this, IID_IPropertyNotifySink) {
+      m_events(this, *description.eventsIid, CConnectionPoint::kDispatchSinks),
+      m_propertyNotify(this, IID_IPropertyNotifySink, CConnectionPoint::kInterfaceSinks) {
     // 120 x 30 pixels at 96 dpi, in HIMETRIC; containers set their own extent.
     m_extent.cx = 3175;
     m_extent.cy = 794;
@@ -429,8 +431,10 @@ STDMETHODIMP COleControl::GetGUID(DWORD kind, GUID* guid) {
 // IConnectionPointContainer
 
 STDMETHODIMP COleControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
-    if (points) *points = nullptr;
-    return E_NOTIMPL;
+    if (!points) return E_POINTER;
+    *points = nullptr;
+    IConnectionPoint* all[] = {&m_events, &m_propertyNotify};
+    return CallNoThrow([&] { return CEnumConnectionPoints::Create(all, std::size(all), 0, points); });
 }
 
 STDMETHODIMP COleControl::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
