@@ -53,6 +53,8 @@ LRESULT CNvAttCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 int CNvAttCtrl::OnCreate() {
     m_nViewMode = static_cast<int>(m_lStyle);
     m_strCaption = m_strMsgInfo;
+    // A new window starts a new message: parts staged before it are not sent with it.
+    m_msgUpload.RemoveAll();
     DragAcceptFiles(m_hWnd, TRUE);
     m_hWaitCursor = LoadCursor(nullptr, IDC_APPSTARTING);
     m_busyDlg.SetOwner(m_hWnd);

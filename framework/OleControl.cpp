@@ -151,7 +151,14 @@ STDMETHODIMP COleControl::GetClientSite(IOleClientSite** site) {
 
 STDMETHODIMP COleControl::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
-STDMETHODIMP COleControl::Close(DWORD) {
+STDMETHODIMP COleControl::Close(DWORD saveOption) {
+    // A control has nothing to prompt with: asked to prompt, it saves what changed.
+    bool save = saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE;
+    if (save && m_bModified && m_clientSite) {
+        // A save that failed leaves the control open: the container decides what next.
+        RETURN_IF_FAILED(m_clientSite->SaveObject());
+        if (m_oleAdvise) m_oleAdvise->SendOnSave();
+    }
     if (m_inPlaceActive || m_hWnd) InPlaceDeactivate();
     if (m_oleAdvise) m_oleAdvise->SendOnClose();
     return S_OK;
