@@ -14,6 +14,8 @@
 namespace {
 
 const HRESULT kBodyTooLarge = HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
+// The limit is there to stop a server that would fill the browser's memory.
+const char kBodyTooLargeText[] = "the server's answer is longer than the 16 MB that a request keeps";
 
 // Names one transfer of one object for its messages; never 0, the "none" value.
 WPARAM NextCookie() {
@@ -255,7 +257,7 @@ void CHttpGet::Dispatch(WPARAM cookie) {
         HRESULT hr = m_abort;
         transfer->Cancel();
         EndTransfer();
-        call([&] { OnStopBinding(hr, hr == kBodyTooLarge ? "the answer is too large to keep" : "the download failed"); });
+        call([&] { OnStopBinding(hr, hr == kBodyTooLarge ? kBodyTooLargeText : "the download failed"); });
         return;
     }
     if (update.finished) {
