@@ -53,6 +53,8 @@ LRESULT CNvAttCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 int CNvAttCtrl::OnCreate() {
     m_nViewMode = static_cast<int>(m_lStyle);
     m_strCaption = m_strMsgInfo;
+    // A new window starts a new message: parts staged before it are not sent with it.
+    m_msgUpload.RemoveAll();
     DragAcceptFiles(m_hWnd, TRUE);
     m_hWaitCursor = LoadCursor(nullptr, IDC_APPSTARTING);
     m_busyDlg.SetOwner(m_hWnd);
@@ -151,6 +153,9 @@ LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
 }
 
 LRESULT CNvAttCtrl::OnNotify(const NMHDR& header) {
+    // A list that takes the focus (a click, a tab) makes the control the one the
+    // container routes keys through.
+    if (header.code == NM_SETFOCUS) UIActivate();
     if (header.idFrom == kAttachListId && header.hwndFrom == m_attachList.hwnd())
         return m_attachList.OnReflectedNotify(header);
     if (header.idFrom == kFileListId && header.hwndFrom == m_fileList.hwnd())

@@ -5,6 +5,7 @@
 #include "control/NvAttCtrl.h"
 #include "control/NvAttIds.h"
 #include "control/NvAttPropPage.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/Module.h"
 #include "framework/Registration.h"
 
@@ -50,19 +51,19 @@ extern "C" HRESULT WINAPI DllCanUnloadNow() {
 
 extern "C" HRESULT WINAPI DllRegisterServer() {
     ComScope com;
-    if (FAILED(fw::RegisterModuleTypeLib())) return SELFREG_E_TYPELIB;
+    if (FAILED(fw::CallNoThrow(&fw::RegisterModuleTypeLib))) return SELFREG_E_TYPELIB;
     for (const fw::ClassEntry* c = kClasses; c->clsid; ++c) {
-        if (FAILED(c->registerClass())) return SELFREG_E_CLASS;
+        if (FAILED(fw::CallNoThrow(c->registerClass))) return SELFREG_E_CLASS;
     }
     return S_OK;
 }
 
 extern "C" HRESULT WINAPI DllUnregisterServer() {
     ComScope com;
-    if (FAILED(fw::UnregisterModuleTypeLib(LIBID_NVATTLib, kNvAttLibMajor, kNvAttLibMinor)))
-        return SELFREG_E_TYPELIB;
+    auto unregisterTypeLib = [] { return fw::UnregisterModuleTypeLib(LIBID_NVATTLib, kNvAttLibMajor, kNvAttLibMinor); };
+    if (FAILED(fw::CallNoThrow(unregisterTypeLib))) return SELFREG_E_TYPELIB;
     for (const fw::ClassEntry* c = kClasses; c->clsid; ++c) {
-        if (FAILED(c->unregisterClass())) return SELFREG_E_CLASS;
+        if (FAILED(fw::CallNoThrow(c->unregisterClass))) return SELFREG_E_CLASS;
     }
     return S_OK;
 }

@@ -4,6 +4,8 @@
 #include <new>
 
 #include "control/NvAttIds.h"
+#include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/Module.h"
 #include "framework/Registration.h"
 #include "res/resource.h"
@@ -66,7 +68,11 @@ STDMETHODIMP CNvAttPropPage::Deactivate() {
 
 STDMETHODIMP CNvAttPropPage::GetPageInfo(PROPPAGEINFO* info) {
     if (!info) return E_POINTER;
-    std::wstring title = fw::LoadResourceString(IDS_NVATT_PPG_CAPTION);
+    std::wstring title;
+    RETURN_IF_FAILED(fw::CallNoThrow([&] {
+        title = fw::LoadResourceString(IDS_NVATT_PPG_CAPTION);
+        return S_OK;
+    }));
     info->cb = sizeof(*info);
     info->pszTitle = static_cast<LPOLESTR>(CoTaskMemAlloc((title.size() + 1) * sizeof(wchar_t)));
     if (!info->pszTitle) return E_OUTOFMEMORY;
@@ -82,8 +88,10 @@ STDMETHODIMP CNvAttPropPage::GetPageInfo(PROPPAGEINFO* info) {
 
 STDMETHODIMP CNvAttPropPage::SetObjects(ULONG count, IUnknown** objects) {
     m_objects.clear();
-    for (ULONG i = 0; i < count; ++i) m_objects.emplace_back(objects[i]);
-    return S_OK;
+    return fw::CallNoThrow([&] {
+        for (ULONG i = 0; i < count; ++i) m_objects.emplace_back(objects[i]);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CNvAttPropPage::Show(UINT cmdShow) {

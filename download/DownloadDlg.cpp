@@ -7,7 +7,6 @@
 #include "res/Texts.h"
 #include "res/resource.h"
 
-#include <new>
 
 CDownloadDlg::CDownloadDlg(HWND parent) : fw::ModalDialog(IDD_DOWNLOAD_DLG, parent) {
     fw::CProgressCtrl::EnsureClass();
@@ -28,31 +27,34 @@ void CDownloadDlg::PushFields() {
 }
 
 BOOL CDownloadDlg::OnInitDialog() {
-    try {
-        m_progress.Attach(GetDlgItem(m_hWnd, IDC_DOWNLOAD_PROGRESS));
-        if (!m_bToMemory) {
-            if (m_strSavePath.empty()) {
-                SYSTEMTIME today;
-                GetLocalTime(&today);
-                m_strSavePath = fw::TempFolder() + GeneratedSaveName(m_strFileName, today.wYear, today.wMonth, today.wDay);
-            }
-            DWORD error = m_hFile.Create(m_strSavePath);
-            if (error != ERROR_SUCCESS) {
-                EndDialog(static_cast<INT_PTR>(error));
-                return TRUE;
-            }
+    m_progress.Attach(GetDlgItem(m_hWnd, IDC_DOWNLOAD_PROGRESS));
+    if (!m_bToMemory) {
+        if (m_strSavePath.empty()) {
+            SYSTEMTIME today;
+            GetLocalTime(&today);
+            m_strSavePath = fw::TempFolder() + GeneratedSaveName(m_strFileName, today.wYear, today.wMonth, today.wDay);
         }
-        m_strTitle = texts::kDownloadTitle;
-        m_progress.SetRange(0, 100);
-        m_progress.SetPos(0);
-        PushFields();
-        m_http.Submit(m_strUrl, nullptr);
-        SetWindowTextA(m_hWnd, m_strTitle.c_str());
-    } catch (const std::bad_alloc&) {
-        m_http.Close();
-        EndDialog(E_OUTOFMEMORY);
+        DWORD error = m_hFile.Create(m_strSavePath);
+        if (error != ERROR_SUCCESS) {
+            EndDialog(static_cast<INT_PTR>(error));
+            return TRUE;
+        }
     }
+    m_strTitle = texts::kDownloadTitle;
+    m_progress.SetRange(0, 100);
+    m_progress.SetPos(0);
+    PushFields();
+    m_http.Submit(m_strUrl, nullptr);
+    SetWindowTextA(m_hWnd, m_strTitle.c_str());
     return TRUE;
+}
+
+INT_PTR CDownloadDlg::EndedWithoutResult(HRESULT why) {
+    // Torn down under the transfer: nothing more arrives, and what came stays as after a
+    // Cancel, never to be taken for the whole body.
+    m_http.Close();
+    m_hFile.Close();
+    return static_cast<INT_PTR>(why);
 }
 
 void CDownloadDlg::OnCancel() {

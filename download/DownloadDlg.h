@@ -19,8 +19,8 @@ public:
     ~CDownloadDlg() override;
 
     // DoModal (of the base) returns the transfer's HRESULT (0 or more: the body arrived),
-    // E_ABORT when the user cancelled, or the system error code of a destination that
-    // could not be created (a positive number).
+    // E_ABORT when the user cancelled or the dialog was torn down with its page, or the
+    // system error code of a destination that could not be created (a positive number).
 
     std::string m_strUrl;
     // A decimal byte count the caller knows: the total when the server gives none.
@@ -41,6 +41,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
+    INT_PTR EndedWithoutResult(HRESULT why) override;
 
 private:
     friend class CDownloadGet;

@@ -3,8 +3,6 @@
 
 #include "res/resource.h"
 
-#include <new>
-
 CReceiveDlg::CReceiveDlg(HWND parent) : fw::ModalDialog(IDD_RECEIVE_DLG, parent) {
     fw::CProgressCtrl::EnsureClass();
     m_http.m_pDlg = this;
@@ -35,6 +33,12 @@ BOOL CReceiveDlg::OnInitDialog() {
     PushFields();
     m_http.Submit(m_strUrl, nullptr);
     return TRUE;
+}
+
+INT_PTR CReceiveDlg::EndedWithoutResult(HRESULT why) {
+    m_http.Close();
+    m_hFile.Close();
+    return static_cast<INT_PTR>(why);
 }
 
 void CReceiveDlg::OnCancel() {

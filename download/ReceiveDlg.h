@@ -14,8 +14,9 @@ public:
     explicit CReceiveDlg(HWND parent);
     ~CReceiveDlg() override;
 
-    // DoModal returns as the download dialog's does: the transfer's HRESULT, E_ABORT, or
-    // the system error code of a destination that could not be created.
+    // DoModal returns as the download dialog's does: the transfer's HRESULT, E_ABORT (also
+    // when torn down with its page), or the system error code of a destination that could
+    // not be created.
 
     std::string m_strUrl;
     fw::CProgressCtrl m_progress;  // control 225, 0 to 100
@@ -30,6 +31,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
+    INT_PTR EndedWithoutResult(HRESULT why) override;
 
 private:
     friend class CReceiveGet;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "framework/ExceptionBoundary.h"
+
 namespace fw {
 
 STDMETHODIMP CConnectionPoint::QueryInterface(REFIID riid, void** ppv) {
@@ -36,13 +38,16 @@ STDMETHODIMP CConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     *cookie = 0;
     if (!sink) return E_POINTER;
     ComPtr<IUnknown> itf;
-    // Event sinks of a dispinterface may answer only IDispatch.
+    // The point calls its sinks through what they give here: a sink of another kind
+    // would be called through the wrong table.
     if (FAILED(sink->QueryInterface(m_iid, itf.put_void())) &&
-        FAILED(sink->QueryInterface(IID_IDispatch, itf.put_void())))
+        (m_accepts != kDispatchSinks || FAILED(sink->QueryInterface(IID_IDispatch, itf.put_void()))))
         return CONNECT_E_CANNOTCONNECT;
-    *cookie = m_nextCookie++;
-    m_sinks.push_back({*cookie, std::move(itf)});
-    return S_OK;
+    return CallNoThrow([&] {
+        m_sinks.push_back({m_nextCookie, std::move(itf)});
+        *cookie = m_nextCookie++;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CConnectionPoint::Unadvise(DWORD cookie) {

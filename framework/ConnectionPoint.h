@@ -12,8 +12,12 @@ namespace fw {
 // Lives inside its container object and shares the container's reference count.
 class CConnectionPoint final : public IConnectionPoint {
 public:
-    CConnectionPoint(IConnectionPointContainer* container, const IID& iid)
-        : m_container(container), m_iid(iid) {}
+    // Which sinks Advise takes: those that answer for the point's interface, or, for a
+    // dispinterface, also those that answer only IDispatch (as script engines' do).
+    enum SinkKind { kInterfaceSinks, kDispatchSinks };
+
+    CConnectionPoint(IConnectionPointContainer* container, const IID& iid, SinkKind accepts)
+        : m_container(container), m_iid(iid), m_accepts(accepts) {}
     CConnectionPoint(const CConnectionPoint&) = delete;
     CConnectionPoint& operator=(const CConnectionPoint&) = delete;
 
@@ -45,10 +49,11 @@ public:
 private:
     struct Sink {
         DWORD cookie;
-        ComPtr<IUnknown> sink;  // the interface of m_iid, as the sink gave it
+        ComPtr<IUnknown> sink;  // the interface of m_iid (or IDispatch), as the sink gave it
     };
     IConnectionPointContainer* m_container;
     IID m_iid;
+    SinkKind m_accepts;
     std::vector<Sink> m_sinks;
     DWORD m_nextCookie = 1;
 };

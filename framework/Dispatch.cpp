@@ -2,6 +2,9 @@
 #include "framework/Dispatch.h"
 
 #include "framework/ComPtr.h"
+#include "framework/ExceptionBoundary.h"
+
+#include <cwchar>
 
 namespace fw {
 
@@ -85,17 +88,28 @@ HRESULT DispInvoke(void* self, const DispMember* table, DISPID id, WORD flags, D
 
     SetErrorInfo(0, nullptr);
     HRESULT hr = DISP_E_MEMBERNOTFOUND;
-    if (member->call && (flags & DISPATCH_METHOD)) {
-        hr = member->call(self, params, result, argErr);
-    } else if (member->get && (flags & DISPATCH_PROPERTYGET)) {
-        if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
-        hr = result ? member->get(self, result) : S_OK;
-    } else if (member->put && (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))) {
-        if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
-        if (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
-            return DISP_E_PARAMNOTOPTIONAL;
-        hr = member->put(self, params->rgvarg[0]);
-        if (hr == DISP_E_TYPEMISMATCH && argErr) *argErr = 0;
+    try {
+        if (member->call && (flags & DISPATCH_METHOD)) {
+            hr = member->call(self, params, result, argErr);
+        } else if (member->get && (flags & DISPATCH_PROPERTYGET)) {
+            if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+            hr = result ? member->get(self, result) : S_OK;
+        } else if (member->put && (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))) {
+            if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+            if (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+                return DISP_E_PARAMNOTOPTIONAL;
+            hr = member->put(self, params->rgvarg[0]);
+            if (hr == DISP_E_TYPEMISMATCH && argErr) *argErr = 0;
+        }
+    } catch (...) {
+        // Script is told which member failed and why; the call did not happen.
+        hr = CaughtExceptionResult();
+        wchar_t text[160];
+        swprintf(text, sizeof(text) / sizeof(text[0]), L"%ls: %ls", member->name, CaughtExceptionText(hr));
+        try {
+            ReportError(hr, L"", text);
+        } catch (...) {
+        }
     }
     if (FAILED(hr) && hr != DISP_E_MEMBERNOTFOUND && hr != DISP_E_BADPARAMCOUNT &&
         hr != DISP_E_TYPEMISMATCH && hr != DISP_E_PARAMNOTOPTIONAL && hr != DISP_E_NONAMEDARGS)

@@ -86,7 +86,12 @@ LRESULT CListView::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK CListView::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<CListView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    LRESULT result = self->ListProc(msg, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = self->ListProc(msg, wParam, lParam);
+    } catch (...) {
+        // No exception goes back into the system's frames; the message reads as done.
+    }
     if (msg == WM_NCDESTROY) {
         // The window is gone; its procedure stays the list view's for any last call.
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->m_listViewProc));

@@ -1,16 +1,22 @@
 // A modal dialog on a resource template of the module.
 #include "framework/ModalDialog.h"
 
+#include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/Module.h"
 
 namespace fw {
 
 INT_PTR ModalDialog::DoModal() {
     m_ended = false;
+    SetLastError(ERROR_SUCCESS);
     INT_PTR result = DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent,
                                      &ModalDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
     // A dialog whose window someone else destroyed ends with what it chose on the way out.
-    return m_ended ? m_result : result;
+    if (m_ended) return m_result;
+    // What DialogBox gives otherwise (0 for a destroyed or missing owner and for WM_QUIT)
+    // is no choice of the dialog's, and 0 would read as success to many callers.
+    return EndedWithoutResult(result == -1 ? HRESULT_FROM_WIN32_OR_FAIL(GetLastError()) : E_ABORT);
 }
 
 void ModalDialog::EndDialog(INT_PTR result) {
@@ -56,19 +62,31 @@ void ModalDialog::CenterOnOwner() {
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+INT_PTR ModalDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) return OnInitDialog();
+    INT_PTR handled = FALSE;
+    if (msg == WM_COMMAND) handled = OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    if (!handled) handled = DialogProc(msg, wParam, lParam);
+    return handled;
+}
+
 INT_PTR CALLBACK ModalDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (msg == WM_INITDIALOG) {
         self = reinterpret_cast<ModalDialog*>(lParam);
         self->m_hWnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-        return self->OnInitDialog();
     }
     if (!self) return FALSE;
     INT_PTR handled = FALSE;
-    if (msg == WM_COMMAND)
-        handled = self->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-    if (!handled) handled = self->DialogProc(msg, wParam, lParam);
+    try {
+        handled = self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        // What the handler was doing cannot go on; the dialog ends with the failure.
+        HRESULT hr = CaughtExceptionResult();
+        if (!self->m_ended) self->EndDialog(self->EndedWithoutResult(hr));
+        handled = TRUE;
+    }
     if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;
     return handled;
 }

@@ -15,7 +15,10 @@ public:
     virtual ~ModalDialog() = default;
 
     // Runs the dialog's own message loop; returns what EndDialog was given (also when the
-    // window was destroyed after it), or -1 when the template is missing.
+    // window was destroyed after it). A dialog that ends without a result of its own
+    // returns EndedWithoutResult: one whose owner was destroyed and took it along, whose
+    // loop received WM_QUIT (handed on to the loop outside), whose owner was gone before
+    // it opened, whose template is missing, or one of whose handlers threw.
     INT_PTR DoModal();
     HWND hwnd() const { return m_hWnd; }
 
@@ -24,6 +27,13 @@ protected:
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     virtual BOOL OnCommand(WORD id, WORD code, HWND control);
+    // What DoModal returns for a dialog that ended without a result of its own; why is
+    // E_ABORT when it was torn down from outside, else the failure. The base returns -1,
+    // what DialogBox gives for a dialog that could not run: never IDOK.
+    virtual INT_PTR EndedWithoutResult(HRESULT why) {
+        (void)why;
+        return -1;
+    }
     // Messages not handled here; TRUE when handled.
     virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
     void EndDialog(INT_PTR result);
@@ -40,6 +50,7 @@ protected:
 private:
     bool m_ended = false;
     INT_PTR m_result = -1;
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 

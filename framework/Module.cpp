@@ -5,6 +5,7 @@
 #include <new>
 
 #include "framework/ComObject.h"
+#include "framework/ExceptionBoundary.h"
 
 namespace fw {
 namespace {
@@ -23,7 +24,7 @@ public:
         if (!ppv) return E_POINTER;
         *ppv = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        return m_entry.create(riid, ppv);
+        return CallNoThrow([&] { return m_entry.create(riid, ppv); });
     }
     STDMETHODIMP LockServer(BOOL lock) override {
         if (lock) LockModule(); else UnlockModule();

@@ -3,9 +3,12 @@
 
 #include <olectl.h>
 
+#include <iterator>
 #include <vector>
 
+#include "framework/EnumConnectionPoints.h"
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/Registration.h"
 
 namespace fw {
@@ -35,8 +38,8 @@ const InterfaceEntry COleControl::kInterfaces[] = {
 COleControl::COleControl(const ControlDescription& description)
     : m_desc(description),
       m_exchange(description.persist, description.version),
-      m_events(this, *description.eventsIid),
-      m_propertyNotify(this, IID_IPropertyNotifySink) {
+      m_events(this, *description.eventsIid, CConnectionPoint::kDispatchSinks),
+      m_propertyNotify(this, IID_IPropertyNotifySink, CConnectionPoint::kInterfaceSinks) {
     // 120 x 30 pixels at 96 dpi, in HIMETRIC; containers set their own extent.
     m_extent.cx = 3175;
     m_extent.cy = 794;
@@ -64,6 +67,8 @@ STDMETHODIMP_(ULONG) COleControl::Release() {
         m_propertyNotify.UnadviseAll();
         m_clientSite.reset();
         m_inPlaceSite.reset();
+        m_frame.reset();
+        m_uiWindow.reset();
         delete this;
     }
     return n;
@@ -99,7 +104,8 @@ STDMETHODIMP COleControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
         return S_OK;
     }
     // A page the container may not trust gets nothing but the ready state.
-    if (HRESULT refused = CheckCaller(); FAILED(refused)) return DispRaise(refused, result, excepInfo);
+    HRESULT refused = CallNoThrow([this] { return CheckCaller(); });
+    if (FAILED(refused)) return DispRaise(refused, result, excepInfo);
     return DispInvoke(TableObject(), m_desc.dispatch, id, flags, params, result, excepInfo, argErr);
 }
 
@@ -109,8 +115,12 @@ void COleControl::FireEvent(DISPID id, std::initializer_list<VARIANTARG> args) {
     if (m_freezeEvents > 0) return;
     // Keep the control alive while script handlers run: a handler may release it.
     AddRef();
-    std::vector<VARIANTARG> list(args);
-    m_events.FireDispatch(id, list.data(), static_cast<UINT>(list.size()));
+    // An event that cannot be raised is lost; the operation that raised it goes on.
+    (void)CallNoThrow([&] {
+        std::vector<VARIANTARG> list(args);
+        m_events.FireDispatch(id, list.data(), static_cast<UINT>(list.size()));
+        return S_OK;
+    });
     Release();
 }
 
@@ -120,8 +130,11 @@ void COleControl::SetReadyState(long state) {
     V_VT(&arg) = VT_I4;
     V_I4(&arg) = state;
     FireEvent(DISPID_READYSTATECHANGE, {arg});
-    m_propertyNotify.ForEachSink([](IUnknown* sink) {
-        static_cast<IPropertyNotifySink*>(sink)->OnChanged(DISPID_READYSTATE);
+    (void)CallNoThrow([&] {
+        m_propertyNotify.ForEachSink([](IUnknown* sink) {
+            static_cast<IPropertyNotifySink*>(sink)->OnChanged(DISPID_READYSTATE);
+        });
+        return S_OK;
     });
 }
 
@@ -141,7 +154,14 @@ STDMETHODIMP COleControl::GetClientSite(IOleClientSite** site) {
 
 STDMETHODIMP COleControl::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 
-STDMETHODIMP COleControl::Close(DWORD) {
+STDMETHODIMP COleControl::Close(DWORD saveOption) {
+    // A control has nothing to prompt with: asked to prompt, it saves what changed.
+    bool save = saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE;
+    if (save && m_bModified && m_clientSite) {
+        // A save that failed leaves the control open: the container decides what next.
+        RETURN_IF_FAILED(m_clientSite->SaveObject());
+        if (m_oleAdvise) m_oleAdvise->SendOnSave();
+    }
     if (m_inPlaceActive || m_hWnd) InPlaceDeactivate();
     if (m_oleAdvise) m_oleAdvise->SendOnClose();
     return S_OK;
@@ -167,8 +187,9 @@ STDMETHODIMP COleControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, H
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
     case OLEIVERB_INPLACEACTIVATE:
+        return InPlaceActivate();
     case OLEIVERB_UIACTIVATE:
-        return InPlaceActivate(verb);
+        return UIActivate();
     case OLEIVERB_HIDE:
         if (m_hWnd) ShowWindow(m_hWnd, SW_HIDE);
         return S_OK;
@@ -235,7 +256,7 @@ STDMETHODIMP COleControl::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
 
 // In-place activation
 
-HRESULT COleControl::InPlaceActivate(LONG verb) {
+HRESULT COleControl::InPlaceActivate() {
     if (!m_clientSite) return E_UNEXPECTED;
     if (!m_inPlaceActive) {
         ComPtr<IOleInPlaceSite> site;
@@ -253,6 +274,8 @@ HRESULT COleControl::InPlaceActivate(LONG verb) {
         frameInfo.cb = sizeof(frameInfo);
         HRESULT hr = m_inPlaceSite->GetWindow(&parent);
         if (SUCCEEDED(hr)) hr = m_inPlaceSite->GetWindowContext(frame.put(), doc.put(), &pos, &clip, &frameInfo);
+        m_frame = std::move(frame);
+        m_uiWindow = std::move(doc);
         if (SUCCEEDED(hr) && !m_hWnd) {
             // WM_CREATE runs the derived control's creation; -1 from it fails here.
             if (!Create(m_desc.windowClass, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
@@ -263,11 +286,25 @@ HRESULT COleControl::InPlaceActivate(LONG verb) {
             m_inPlaceActive = false;
             m_inPlaceSite->OnInPlaceDeactivate();
             m_inPlaceSite.reset();
+            m_frame.reset();
+            m_uiWindow.reset();
             return hr;
         }
     }
     if (m_hWnd) ShowWindow(m_hWnd, SW_SHOW);
-    if (verb == OLEIVERB_UIACTIVATE && m_inPlaceSite) m_inPlaceSite->OnUIActivate();
+    return S_OK;
+}
+
+HRESULT COleControl::UIActivate() {
+    if (m_uiActive) return S_OK;
+    RETURN_IF_FAILED(InPlaceActivate());
+    // Set first: the focus taken below comes back here as WM_SETFOCUS.
+    m_uiActive = true;
+    m_inPlaceSite->OnUIActivate();
+    if (m_frame) m_frame->SetActiveObject(this, nullptr);
+    if (m_uiWindow) m_uiWindow->SetActiveObject(this, nullptr);
+    HWND focus = GetFocus();
+    if (m_hWnd && focus != m_hWnd && !IsChild(m_hWnd, focus)) SetFocus(m_hWnd);
     return S_OK;
 }
 
@@ -287,16 +324,26 @@ STDMETHODIMP COleControl::GetWindow(HWND* hwnd) {
 STDMETHODIMP COleControl::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP COleControl::InPlaceDeactivate() {
+    UIDeactivate();
     if (m_hWnd) DestroyWindow(m_hWnd);
     if (m_inPlaceActive) {
         m_inPlaceActive = false;
         if (m_inPlaceSite) m_inPlaceSite->OnInPlaceDeactivate();
         m_inPlaceSite.reset();
+        m_frame.reset();
+        m_uiWindow.reset();
     }
     return S_OK;
 }
 
-STDMETHODIMP COleControl::UIDeactivate() { return S_OK; }
+STDMETHODIMP COleControl::UIDeactivate() {
+    if (!m_uiActive) return S_OK;
+    m_uiActive = false;
+    if (m_uiWindow) m_uiWindow->SetActiveObject(nullptr, nullptr);
+    if (m_frame) m_frame->SetActiveObject(nullptr, nullptr);
+    if (m_inPlaceSite) m_inPlaceSite->OnUIDeactivate(FALSE);
+    return S_OK;
+}
 
 STDMETHODIMP COleControl::SetObjectRects(LPCRECT posRect, LPCRECT) {
     if (!posRect) return E_POINTER;
@@ -394,8 +441,10 @@ STDMETHODIMP COleControl::GetGUID(DWORD kind, GUID* guid) {
 // IConnectionPointContainer
 
 STDMETHODIMP COleControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
-    if (points) *points = nullptr;
-    return E_NOTIMPL;
+    if (!points) return E_POINTER;
+    *points = nullptr;
+    IConnectionPoint* all[] = {&m_events, &m_propertyNotify};
+    return CallNoThrow([&] { return CEnumConnectionPoints::Create(all, std::size(all), 0, points); });
 }
 
 STDMETHODIMP COleControl::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
@@ -437,6 +486,13 @@ LRESULT COleControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1;  // OnDraw paints every pixel
+    case WM_MOUSEACTIVATE:
+        // A click on the control or on one of its children.
+        UIActivate();
+        return DefaultProc(msg, wParam, lParam);
+    case WM_SETFOCUS:
+        UIActivate();
+        return 0;
     default:
         return DefaultProc(msg, wParam, lParam);
     }

@@ -175,6 +175,9 @@ protected:
     // location through the client site's services, else the container's moniker. Empty
     // when the container names none.
     std::wstring PageUrl() const;
+    // Makes the control the container's UI-active object, whose TranslateAccelerator sees
+    // the keys first: when the control or one of its children is clicked or takes the focus.
+    HRESULT UIActivate();
 
     IOleClientSite* clientSite() const { return m_clientSite.get(); }
     // The derived object as its tables see it (`return this;` in the derived class).
@@ -183,7 +186,7 @@ protected:
 private:
     static const InterfaceEntry kInterfaces[];
 
-    HRESULT InPlaceActivate(LONG verb);
+    HRESULT InPlaceActivate();
     HRESULT ShowPropertyPages(HWND parent);
     void ResetProperties();
 
@@ -194,6 +197,8 @@ private:
     CConnectionPoint m_propertyNotify;
     ComPtr<IOleClientSite> m_clientSite;
     ComPtr<IOleInPlaceSite> m_inPlaceSite;
+    ComPtr<IOleInPlaceFrame> m_frame;          // while in-place active
+    ComPtr<IOleInPlaceUIWindow> m_uiWindow;    // the document window, if the container has one
     ComPtr<IOleAdviseHolder> m_oleAdvise;
     ComPtr<IAdviseSink> m_viewAdvise;
     DWORD m_viewAdviseAspects = 0;
@@ -205,6 +210,7 @@ private:
     int m_freezeEvents = 0;
     bool m_bModified = false;
     bool m_inPlaceActive = false;
+    bool m_uiActive = false;
 };
 
 }  // namespace fw

@@ -2,6 +2,7 @@
 #include "framework/OleControl.h"
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 
 namespace fw {
 namespace {
@@ -39,65 +40,76 @@ STDMETHODIMP COleControl::GetClassID(CLSID* clsid) {
 }
 
 STDMETHODIMP COleControl::InitNew() {
-    ResetProperties();
-    return S_OK;
+    return CallNoThrow([&] {
+        ResetProperties();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::Load(IPropertyBag* bag, IErrorLog* log) {
     if (!bag) return E_POINTER;
-    RETURN_IF_FAILED(CheckCaller());
-    // The extent and the stock-property mask come first, as the PARAM tags that
-    // control containers write carry them.
-    LONG cx = 0, cy = 0;
-    if (SUCCEEDED(ReadLong(bag, L"_ExtentX", log, &cx)) && SUCCEEDED(ReadLong(bag, L"_ExtentY", log, &cy)) &&
-        cx > 0 && cy > 0) {
-        m_extent.cx = cx;
-        m_extent.cy = cy;
-    }
-    RETURN_IF_FAILED(m_exchange.Load(TableObject(), bag, log, nullptr));
-    m_bModified = false;
-    OnPropertiesLoaded();
-    return S_OK;
+    RETURN_IF_FAILED(CallNoThrow([this] { return CheckCaller(); }));
+    return CallNoThrow([&] {
+        // The extent and the stock-property mask come first, as the PARAM tags that
+        // control containers write carry them.
+        LONG cx = 0, cy = 0;
+        if (SUCCEEDED(ReadLong(bag, L"_ExtentX", log, &cx)) && SUCCEEDED(ReadLong(bag, L"_ExtentY", log, &cy)) &&
+            cx > 0 && cy > 0) {
+            m_extent.cx = cx;
+            m_extent.cy = cy;
+        }
+        RETURN_IF_FAILED(m_exchange.Load(TableObject(), bag, log, nullptr));
+        m_bModified = false;
+        OnPropertiesLoaded();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
     if (!bag) return E_POINTER;
-    RETURN_IF_FAILED(WriteLong(bag, L"_ExtentX", m_extent.cx));
-    RETURN_IF_FAILED(WriteLong(bag, L"_ExtentY", m_extent.cy));
-    RETURN_IF_FAILED(WriteLong(bag, L"_StockProps", 0));  // no stock properties are used
-    RETURN_IF_FAILED(m_exchange.Save(TableObject(), bag));
-    if (clearDirty) m_bModified = false;
-    return S_OK;
+    return CallNoThrow([&] {
+        RETURN_IF_FAILED(WriteLong(bag, L"_ExtentX", m_extent.cx));
+        RETURN_IF_FAILED(WriteLong(bag, L"_ExtentY", m_extent.cy));
+        RETURN_IF_FAILED(WriteLong(bag, L"_StockProps", 0));  // no stock properties are used
+        RETURN_IF_FAILED(m_exchange.Save(TableObject(), bag));
+        if (clearDirty) m_bModified = false;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::IsDirty() { return m_bModified ? S_OK : S_FALSE; }
 
 STDMETHODIMP COleControl::Load(IStream* stream) {
     if (!stream) return E_POINTER;
-    RETURN_IF_FAILED(CheckCaller());
-    RETURN_IF_FAILED(m_exchange.Read(TableObject(), stream));
-    m_bModified = false;
-    OnPropertiesLoaded();
-    return S_OK;
+    RETURN_IF_FAILED(CallNoThrow([this] { return CheckCaller(); }));
+    return CallNoThrow([&] {
+        RETURN_IF_FAILED(m_exchange.Read(TableObject(), stream));
+        m_bModified = false;
+        OnPropertiesLoaded();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::Save(IStream* stream, BOOL clearDirty) {
     if (!stream) return E_POINTER;
-    RETURN_IF_FAILED(m_exchange.Write(TableObject(), stream));
-    if (clearDirty) m_bModified = false;
-    return S_OK;
+    return CallNoThrow([&] {
+        RETURN_IF_FAILED(m_exchange.Write(TableObject(), stream));
+        if (clearDirty) m_bModified = false;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::GetSizeMax(ULARGE_INTEGER* size) {
     if (!size) return E_POINTER;
-    size->QuadPart = m_exchange.MaxStreamSize(TableObject());
-    return S_OK;
+    return CallNoThrow([&] {
+        size->QuadPart = m_exchange.MaxStreamSize(TableObject());
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::InitNew(IStorage* storage) {
     if (!storage) return E_POINTER;
-    ResetProperties();
-    return S_OK;
+    return InitNew();
 }
 
 STDMETHODIMP COleControl::Load(IStorage* storage) {

@@ -6,6 +6,7 @@
 #include <shlguid.h>
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/Text.h"
 
 namespace fw {
@@ -42,7 +43,7 @@ STDMETHODIMP COleControl::SetInterfaceSafetyOptions(REFIID riid, DWORD mask, DWO
         // Once asked, the control stays in a page's hands: a container that goes on
         // after a refusal is refused again at every call.
         m_safetyRequested = true;
-        RETURN_IF_FAILED(CheckCaller());
+        RETURN_IF_FAILED(CallNoThrow([this] { return CheckCaller(); }));
     }
     m_safetyEnabled = (m_safetyEnabled & ~mask) | wanted;
     return S_OK;

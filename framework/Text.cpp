@@ -26,8 +26,14 @@ std::string BstrToAnsi(BSTR text) {
 }
 
 BSTR AnsiToBstr(const std::string& text) {
-    std::wstring wide = AnsiToWide(text);
-    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    // Converted straight into the BSTR: no allocation here can throw.
+    if (text.empty()) return SysAllocStringLen(nullptr, 0);
+    int size = static_cast<int>(text.size());
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (n <= 0) return SysAllocStringLen(nullptr, 0);
+    BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(n));
+    if (out) MultiByteToWideChar(CP_ACP, 0, text.data(), size, out, n);
+    return out;
 }
 
 }  // namespace fw

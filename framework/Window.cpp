@@ -1,6 +1,7 @@
 // A window owned by a C++ object: one window procedure per class, a switch on the message.
 #include "framework/Window.h"
 
+#include "framework/ExceptionBoundary.h"
 #include "framework/Module.h"
 
 namespace fw {
@@ -44,7 +45,14 @@ LRESULT CALLBACK CWindow::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, L
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    LRESULT result = self->WindowProc(msg, wParam, lParam);
+    LRESULT result;
+    try {
+        result = self->WindowProc(msg, wParam, lParam);
+    } catch (...) {
+        // The message was not handled through: a window being made fails, any other
+        // message reads as done with nothing.
+        result = msg == WM_CREATE ? -1 : 0;
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->m_hWnd = nullptr;

@@ -3,6 +3,7 @@
 #include "transfer/BodyReader.h"
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "transfer/BoundaryScanner.h"
 
 #include <algorithm>
@@ -51,7 +52,13 @@ void CBodyReader::Release() {
 }
 
 DWORD WINAPI CBodyReader::ThreadMain(void* self) {
-    static_cast<CBodyReader*>(self)->Assemble();
+    auto* reader = static_cast<CBodyReader*>(self);
+    // Nothing may leave the thread; the sender learns of the failure as of any other.
+    HRESULT hr = fw::CallNoThrow([&] {
+        reader->Assemble();
+        return S_OK;
+    });
+    if (FAILED(hr)) reader->Publish(0, hr);
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "transfer/PinnedThread.h"
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "framework/UniqueHandle.h"
 
 #include <urlmon.h>
@@ -145,12 +146,8 @@ void CGetTransfer::Finish(HRESULT result, const std::string& text) {
 }
 
 void CGetTransfer::Run() {
-    HRESULT hr;
-    try {
-        hr = Transfer();
-    } catch (const std::bad_alloc&) {
-        hr = E_OUTOFMEMORY;
-    }
+    // Nothing may leave the worker's own thread: it would end the whole process.
+    HRESULT hr = fw::CallNoThrow([&] { return Transfer(); });
     {
         fw::SrwGuard guard(m_lock);
         if (m_cancelled) hr = E_ABORT;
@@ -160,15 +157,7 @@ void CGetTransfer::Run() {
 
 void CGetTransfer::PublishRequest(HINTERNET request) { m_call.Publish(request); }
 
-void CGetTransfer::CloseRequest() {
-    m_call.Close();
-    // WinInet keeps the connection for the next request once it has read as many bytes
-    // as the server announced. A server that sent more than it announced, or a request
-    // cut short, would leave bytes there that the next request takes for its answer
-    // (Wine's WinInet reads them as a headerless answer). Downloads are few and large:
-    // dropping the idle connections costs one connect per download.
-    InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
-}
+void CGetTransfer::CloseRequest() { m_call.Close(); }
 
 void CGetTransfer::SetTimeouts(HINTERNET handle) const {
     SetInternetTimeouts(handle, m_timeouts.connectMs, m_timeouts.receiveMs, m_timeouts.receiveMs);
@@ -187,8 +176,7 @@ HRESULT CGetTransfer::Transfer() {
     AddStatus(BINDSTATUS_CONNECTING, target.host);
 
     static const char* const kAccept[] = {"*/*", nullptr};
-    DWORD flags = m_requestFlags | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION |
-                  (target.secure ? INTERNET_FLAG_SECURE : 0);
+    DWORD flags = m_requestFlags | INTERNET_FLAG_NO_UI | (target.secure ? INTERNET_FLAG_SECURE : 0);
     HINTERNET request = HttpOpenRequestA(http.connection.get(), "GET", objectPath.c_str(), nullptr, nullptr,
                                          const_cast<const char**>(kAccept), flags, 0);
     RETURN_HR_IF(HRESULT_FROM_WIN32_OR_FAIL(GetLastError()), !request);
@@ -200,6 +188,14 @@ HRESULT CGetTransfer::Transfer() {
         ~RequestCloser() { transfer->CloseRequest(); }
     } requestCloser{this};
     SetTimeouts(request);
+    // The connection ends with this answer. A server that sent more than it announced, or
+    // a request cut short, would leave bytes in a kept connection that the next request
+    // to the server takes for its answer (Wine's WinInet reads them as a headerless
+    // answer). Downloads are few and large: a connect each costs nothing, and the
+    // connections that the rest of the browser keeps are left alone.
+    static const char kConnectionClose[] = "Connection: close\r\n";
+    HttpAddRequestHeadersA(request, kConnectionClose, static_cast<DWORD>(-1),
+                           HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
 
     AddStatus(BINDSTATUS_SENDINGREQUEST, objectPath);
     RETURN_IF_FAILED(m_call.Call([](HINTERNET r) { return HttpSendRequestA(r, nullptr, 0, nullptr, 0); }));

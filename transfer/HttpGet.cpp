@@ -3,6 +3,7 @@
 #include "transfer/HttpGet.h"
 
 #include "framework/ErrorMacros.h"
+#include "framework/ExceptionBoundary.h"
 #include "transfer/GetCallbackWindow.h"
 #include "transfer/UrlCoding.h"
 
@@ -13,6 +14,8 @@
 namespace {
 
 const HRESULT kBodyTooLarge = HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
+// The limit is there to stop a server that would fill the browser's memory.
+const char kBodyTooLargeText[] = "the server's answer is longer than the 16 MB that a request keeps";
 
 // Names one transfer of one object for its messages; never 0, the "none" value.
 WPARAM NextCookie() {
@@ -156,11 +159,12 @@ HRESULT CHttpGet::Submit(const std::string& url, HWND) {
             flags |= INTERNET_FLAG_IGNORE_CERT_CN_INVALID | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
         transfer = std::make_shared<CGetTransfer>(m_url, flags, m_timeouts);
         m_transfer = transfer;
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        hr = fw::CaughtExceptionResult();
         m_transfer.reset();
         m_cookie = 0;
-        OnStopBinding(E_OUTOFMEMORY, "out of memory");
-        return E_OUTOFMEMORY;
+        OnStopBinding(hr, "the download could not start");
+        return hr;
     }
     HWND window = m_window->hwnd();
     if (SUCCEEDED(hr)) hr = CGetTransfer::Start(transfer, window, CGetCallbackWindow::kTransferMessage, cookie);
@@ -242,9 +246,9 @@ void CHttpGet::Dispatch(WPARAM cookie) {
             }
             if (!call([&] { OnDataAvailable(flags, received); })) return;
         }
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         if (life.expired()) return;
-        if (SUCCEEDED(m_abort)) m_abort = E_OUTOFMEMORY;
+        if (SUCCEEDED(m_abort)) m_abort = fw::CaughtExceptionResult();
     }
 
     if (FAILED(m_abort)) {
@@ -253,7 +257,7 @@ void CHttpGet::Dispatch(WPARAM cookie) {
         HRESULT hr = m_abort;
         transfer->Cancel();
         EndTransfer();
-        call([&] { OnStopBinding(hr, hr == kBodyTooLarge ? "the answer is too large to keep" : "the download failed"); });
+        call([&] { OnStopBinding(hr, hr == kBodyTooLarge ? kBodyTooLargeText : "the download failed"); });
         return;
     }
     if (update.finished) {

@@ -16,7 +16,11 @@ struct Start {
 DWORD WINAPI ThreadMain(void* param) {
     auto* start = static_cast<Start*>(param);
     HMODULE pinned = start->pinned;
-    start->work();
+    // The work reports its own failures; whatever escapes it must not end the process.
+    try {
+        start->work();
+    } catch (...) {
+    }
     // The work may hold the last owners of code in this module: they go before the pin.
     delete start;
     FreeLibraryAndExitThread(pinned, 0);

@@ -119,7 +119,10 @@ HRESULT CUploadProgressDlg::DoModal() {
                                           reinterpret_cast<LPARAM>(this));
     if (end == -1) return HRESULT_FROM_WIN32(GetLastError() ? GetLastError() : ERROR_CANNOT_MAKE);
     if (end == kEndStartFailed) return m_startResult;
-    return end == IDCANCEL ? E_ABORT : S_OK;
+    if (end == IDOK) return S_OK;
+    // Cancelled, or gone without an end of ours: nothing waits for the answer any more.
+    m_transfer->Cancel();
+    return E_ABORT;
 }
 
 INT_PTR CALLBACK CUploadProgressDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

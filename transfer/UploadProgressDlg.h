@@ -20,9 +20,10 @@ public:
     CUploadProgressDlg& operator=(const CUploadProgressDlg&) = delete;
 
     // Starts the transfer on a worker thread and runs the window until the transfer ends
-    // (S_OK; the transfer's Result() tells how) or the user cancels (E_ABORT; the transfer
-    // has been asked to stop). Any other failure means the window never opened and the
-    // transfer never started.
+    // (S_OK; the transfer's Result() tells how), or the user cancels or the window goes
+    // with its page (its owner destroyed, WM_QUIT, an owner already gone): E_ABORT, and
+    // the transfer has been asked to stop. Any other failure means the window never
+    // opened and the transfer never started.
     [[nodiscard]] HRESULT DoModal();
 
     // The bytes line as the window shows it: "1,234 / 5,678 바이트 (21%)".

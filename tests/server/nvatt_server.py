@@ -510,7 +510,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         base = self.owner.url
         body_iter, body_len = self._body_source(plan)
         framing = plan.get("framing", "length")
-        keep_alive = plan.get("keep_alive", True) and framing != "close"
+        # A client that asked to close is told so, as real servers answer it.
+        keep_alive = plan.get("keep_alive", True) and framing != "close" and not self.close_connection
 
         head = ["HTTP/1.1 %d %s" % (status, reason),
                 "Server: nvatt-test", "Date: " + self.date_time_string()]

@@ -77,6 +77,10 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(26, "selectRows", &CHostObject::selectRows),
     FW_DISP_METHOD(38, "sendCommand", &CHostObject::sendCommand),
     FW_DISP_METHOD(62, "sendCopyData", &CHostObject::sendCopyData),
+    FW_DISP_METHOD(70, "click", &CHostObject::click),
+    FW_DISP_METHOD(71, "pressKey", &CHostObject::pressKey),
+    FW_DISP_METHOD(72, "uiActive", &CHostObject::uiActive),
+    FW_DISP_METHOD(73, "uiDeactivate", &CHostObject::uiDeactivate),
     FW_DISP_METHOD(39, "screenshot", &CHostObject::screenshot),
     FW_DISP_METHOD(40, "isDirty", &CHostObject::isDirty),
     FW_DISP_METHOD(41, "saveBag", &CHostObject::saveBag),
@@ -302,6 +306,37 @@ HRESULT CHostObject::sendCopyData(long code, const std::string& data) {
     copy.cbData = static_cast<DWORD>(data.size());
     copy.lpData = data.empty() ? nullptr : const_cast<char*>(data.data());
     SendMessageW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+    return S_OK;
+}
+
+HRESULT CHostObject::click(long id) {
+    HWND control = m_host->controlWindow();
+    HWND target = id ? GetDlgItem(control, static_cast<int>(id)) : control;
+    if (!target) return fw::ReportError(E_FAIL, L"host", L"the control has no window with that id");
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    m_host->PumpUntilPosted();
+    return S_OK;
+}
+
+HRESULT CHostObject::pressKey(long vk, bool* translated) {
+    // The keys go to the window with the focus, as the keyboard's do.
+    HWND target = GetFocus();
+    if (!target) return fw::ReportError(E_FAIL, L"host", L"no window has the focus");
+    PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(vk), 1);
+    PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(vk), 0xC0000001);
+    m_host->PumpUntilPosted();
+    *translated = m_host->KeyDownTranslated(static_cast<UINT>(vk));
+    return S_OK;
+}
+
+HRESULT CHostObject::uiActive(bool* active) {
+    *active = m_host->uiActive();
+    return S_OK;
+}
+
+HRESULT CHostObject::uiDeactivate() {
+    m_host->UIDeactivate();
     return S_OK;
 }
 

@@ -53,6 +53,11 @@ private:
     HRESULT selectRows(long id, const std::string& rows);
     HRESULT sendCommand(long id);
     HRESULT sendCopyData(long code, const std::string& data);
+    // Keyboard and mouse as a user gives them; keys go through the host's message loop.
+    HRESULT click(long id);
+    HRESULT pressKey(long vk, bool* translated);
+    HRESULT uiActive(bool* active);
+    HRESULT uiDeactivate();
     HRESULT screenshot(const std::string& path);
     HRESULT isDirty(const VARIANT& control, bool* dirty);
     HRESULT saveBag(const VARIANT& control, std::string* lines);

@@ -47,6 +47,12 @@ STDMETHODIMP CHostSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUI
     return S_OK;
 }
 
+STDMETHODIMP CHostSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
+    m_activeObject.reset(object);
+    if (object) object->AddRef();
+    return S_OK;
+}
+
 STDMETHODIMP CHostSite::GetExtendedControl(IDispatch** disp) {
     if (disp) *disp = nullptr;
     return E_NOTIMPL;

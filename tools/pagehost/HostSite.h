@@ -20,6 +20,9 @@ public:
 
     // The browser object answered for SID_SWebBrowserApp; none unless set.
     void OfferBrowser(IUnknown* browser) { m_browser = fw::ComPtr<IUnknown>(browser); }
+    // The object that the frame routes keys through, as a browser does; null when none.
+    IOleInPlaceActiveObject* activeObject() const { return m_activeObject.get(); }
+    bool uiActive() const { return m_uiActive && m_activeObject; }
 
     FW_IMPLEMENT_IUNKNOWN()
 
@@ -36,11 +39,17 @@ public:
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
-    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override {
+        m_uiActive = true;
+        return S_OK;
+    }
     STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
                                   LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
     STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override {
+        m_uiActive = false;
+        return S_OK;
+    }
     STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
     STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
     STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
@@ -50,7 +59,7 @@ public:
     STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override;
     STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
@@ -85,4 +94,6 @@ private:
     HWND m_frame;
     RECT m_rect;
     fw::ComPtr<IUnknown> m_browser;
+    bool m_uiActive = false;
+    fw::ComPtr<IOleInPlaceActiveObject> m_activeObject;
 };

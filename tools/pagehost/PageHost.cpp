@@ -192,11 +192,25 @@ HRESULT CPageHost::NewControl(IPropertyBag* bag, IStream* stream, IStorage* stor
     return S_OK;
 }
 
+void CPageHost::UIDeactivate() {
+    fw::ComPtr<IOleInPlaceObject> inPlace;
+    if (m_control && SUCCEEDED(m_control.As(&inPlace))) inPlace->UIDeactivate();
+}
+
+bool CPageHost::TranslateKey(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    IOleInPlaceActiveObject* active = m_site ? m_site->activeObject() : nullptr;
+    bool taken = active && active->TranslateAccelerator(&msg) == S_OK;
+    if (msg.message == WM_KEYDOWN) m_translatedKey = taken ? static_cast<UINT>(msg.wParam) : 0;
+    return taken;
+}
+
 void CPageHost::Pump(DWORD ms) {
     DWORD end = GetTickCount() + ms;
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (TranslateKey(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -211,6 +225,7 @@ void CPageHost::PumpUntilPosted() {
     PostMessageW(m_frame, kPostedMarker, 0, 0);
     MSG msg;
     while (!s_markerSeen && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateKey(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

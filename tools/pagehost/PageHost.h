@@ -45,6 +45,10 @@ public:
     void Pump(DWORD ms);
     // Runs the message loop until what was posted before this call has been handled.
     void PumpUntilPosted();
+    bool uiActive() const { return m_site && m_site->uiActive(); }
+    void UIDeactivate();
+    // Whether the last key-down of vk was taken by the active object's TranslateAccelerator.
+    bool KeyDownTranslated(UINT vk) const { return m_translatedKey == vk; }
     // The host window as the screen shows it, as a 24-bit BMP file; with wholeScreen, all
     // of the screen (a dialog is placed where the system puts it, not over the page).
     bool SaveScreenshot(const std::string& path, bool wholeScreen = false);
@@ -60,6 +64,8 @@ private:
     bool RequestSafety(REFIID riid, DWORD option, const wchar_t* use);
     void OnEvent(const std::wstring& name, DISPPARAMS* params);
     void Finish();
+    // As a browser does: keys go through the UI-active object first; true when it took one.
+    bool TranslateKey(MSG& msg);
     static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HostOptions m_options;
@@ -82,4 +88,5 @@ private:
     fw::ComPtr<IOleObject> m_control;
     fw::ComPtr<CEventSink> m_sink;
     fw::ComPtr<CScriptSite> m_script;
+    UINT m_translatedKey = 0;
 };
