@@ -80,6 +80,7 @@ class Drop(FilesTestCase):
         os.mkdir(os.path.join(self.folder, '폴더'))
         folder = winpath(os.path.join(self.folder, '폴더'))
         result = self.run_compose('''
+            host.answer("msgbox", "OK");
             host.dropFiles([%(a)s, %(folder)s, %(c)s].join("|"));
             host.equal(host.listItems(%(list)d), "앞.txt", "only the file before the folder");
             host.dropFiles(%(a)s);
@@ -101,6 +102,7 @@ class Drop(FilesTestCase):
     def test_a_path_too_long_for_a_row_is_refused_with_a_message(self):
         long_path = 'Z:\\' + '\\'.join(['가나다라마바사아자차'] * 30) + '\\x.txt'
         result = self.run_compose('''
+            host.answer("msgbox", "OK");
             host.dropFiles(%s);
             host.equal(host.listItems(%d), "", "no row for a path that does not fit");
         ''' % (js_string(long_path), ATTACH_LIST))

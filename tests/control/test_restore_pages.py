@@ -176,6 +176,7 @@ class CopyData(RestoreTestCase):
         calls = self.prepare_viewer()
         self.server.set_route('/sign/doc.ncf', {'body': 'signed document'})
         result = self.run_page('''
+            host.answer("msgbox", "OK");
             host.sendCopyData(22, "0");
             host.sendCopyData(22, "1" + %s);
             host.pump(1500);

@@ -43,10 +43,11 @@ class SubmitTestCase(PageTestCase):
             f.write(content)
         return winpath(path)
 
-    def compose(self, script, params=None, **kwargs):
+    def compose(self, script, params=None, boxes=1, **kwargs):
+        """Runs the page with `boxes` message boxes answered with OK, one per send."""
         values = {'style': 1, 'strMsgInfo': CAPTION, 'submitURL': self.server.url + UPLOAD}
         values.update(params or {})
-        return self.run_page(script, params=values, **kwargs)
+        return self.run_page('host.answer("msgbox", "OK");\n' * boxes + script, params=values, **kwargs)
 
     def messages(self, result):
         return [(d['text'], d['icon']) for d in result.dialogs if d['kind'] == 'msgbox']
@@ -106,7 +107,7 @@ class PartsOnTheWire(SubmitTestCase):
             NvAtt.DoSubmit();
             NvAtt.DoField("htmlbody", body + "x");
             NvAtt.DoSubmit();
-        ''')
+        ''', boxes=2)
         self.assertPagePassed(result)
         small, large = self.uploads()
         self.assertIn(('htmlbody', None, b'x' * 49999), part_list(small))
@@ -145,7 +146,7 @@ class PartsOnTheWire(SubmitTestCase):
             var message = "";
             try { NvAtt.DoVariant("priority", "high"); } catch (e) { message = e.message; }
             host.check(message.indexOf("priority") >= 0, "the error names the field: " + message);
-        ''')
+        ''', boxes=0)
         self.assertPagePassed(result)
 
 
@@ -246,7 +247,7 @@ class FailedTransfers(SubmitTestCase):
         return script
 
     def test_http_500_then_recovery(self):
-        result = self.compose(self.check_recovery({'sequence': [{'status': 500, 'body': 'e'}, {'body': 'OK;ok'}]}))
+        result = self.compose(self.check_recovery({'sequence': [{'status': 500, 'body': 'e'}, {'body': 'OK;ok'}]}), boxes=2)
         self.assertPagePassed(result)
         self.assertEqual(self.messages(result), [(STOPPED, 'exclamation'), ('ok', 'information')])
         last = part_list(self.uploads()[-1])
@@ -255,14 +256,14 @@ class FailedTransfers(SubmitTestCase):
 
     def test_connection_closed_mid_upload_then_recovery(self):
         result = self.compose(self.check_recovery(
-            {'sequence': [{'abort_request_after': 50000}, {'body': 'OK;ok'}]}))
+            {'sequence': [{'abort_request_after': 50000}, {'body': 'OK;ok'}]}), boxes=2)
         self.assertPagePassed(result)
         self.assertEqual(self.messages(result), [(STOPPED, 'exclamation'), ('ok', 'information')])
         self.assertIn(('my_file1', '보고서.hwp', b'H' * 200000), part_list(self.uploads()[-1]))
 
     def test_cancel_in_the_progress_window_then_recovery(self):
         slow = {'sequence': [{'read_request_slowly': [4096, 0.2]}, {'body': 'OK;ok'}]}
-        result = self.compose(self.check_recovery(slow, answers='host.answerLater("dialog", "Cancel", 500);'))
+        result = self.compose(self.check_recovery(slow, answers='host.answerLater("dialog", "Cancel", 500);'), boxes=2)
         self.assertPagePassed(result)
         self.assertEqual(self.messages(result), [(STOPPED, 'exclamation'), ('ok', 'information')])
         progress = [d for d in result.dialogs if d['kind'] == 'dialog']
@@ -274,7 +275,7 @@ class FailedTransfers(SubmitTestCase):
         # and then says nothing for longer than that.
         silent = {'sequence': [{'delay': 135, 'body': 'OK;late'}, {'body': 'OK;ok'}]}
         started = time.monotonic()
-        result = self.compose(self.check_recovery(silent), timeout=400)
+        result = self.compose(self.check_recovery(silent), boxes=2, timeout=400)
         self.assertPagePassed(result)
         self.assertGreaterEqual(time.monotonic() - started, 115, 'the first try gave up before the time-out')
         self.assertEqual(self.messages(result), [(STOPPED, 'exclamation'), ('ok', 'information')])
@@ -291,7 +292,7 @@ class FailedTransfers(SubmitTestCase):
             NvAtt.submitURL = %s;
             NvAtt.DoSubmit();
             host.equal(host.eventCount("Close"), 1, "sent once the server is there");
-        ''' % js_string(self.server.url + UPLOAD), params={'submitURL': down})
+        ''' % js_string(self.server.url + UPLOAD), params={'submitURL': down}, boxes=2)
         self.assertPagePassed(result)
         self.assertEqual(self.messages(result), [(STOPPED, 'exclamation'), ('보냈습니다', 'information')])
         self.assertIn(('to', None, b'kim@x.kr'), part_list(self.uploads()[-1]))

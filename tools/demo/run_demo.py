@@ -31,6 +31,7 @@ COMPOSE = '''
     NvAtt.DoField("subject", "주간 보고서를 보냅니다");
     NvAtt.DoField("htmlbody", "<p>안녕하세요, 이번 주 <b>보고서</b>를 첨부합니다.</p>");
     say("DoSubmit to " + NvAtt.submitURL);
+    host.answer("msgbox", "OK");
     NvAtt.DoSubmit();
     say("Response: " + NvAtt.Response);
 '''

@@ -25,6 +25,36 @@ std::wstring VariantText(const VARIANT& v) {
     return V_BSTR(&text) ? V_BSTR(&text) : L"";
 }
 
+// The script type of a value, as JScript's typeof names it: the control hands out numbers
+// of several widths, and they are all one type to a page.
+std::wstring ScriptType(const VARIANT& v) {
+    switch (V_VT(&v)) {
+    case VT_EMPTY: return L"undefined";
+    case VT_NULL: return L"null";
+    case VT_BOOL: return L"boolean";
+    case VT_BSTR: return L"string";
+    case VT_DISPATCH: case VT_UNKNOWN: return L"object";
+    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT: case VT_UI1: case VT_UI2: case VT_UI4:
+    case VT_UI8: case VT_UINT: case VT_R4: case VT_R8: case VT_CY: case VT_DECIMAL: return L"number";
+    default: return L"vartype " + std::to_wstring(V_VT(&v));
+    }
+}
+
+bool SameValue(const VARIANT& a, const VARIANT& b) {
+    std::wstring type = ScriptType(a);
+    if (type != ScriptType(b)) return false;
+    if (type == L"object") return V_UNKNOWN(&a) == V_UNKNOWN(&b);
+    if (type != L"number") return VariantText(a) == VariantText(b);
+    fw::Variant x, y;
+    return SUCCEEDED(VariantChangeType(&x, const_cast<VARIANT*>(&a), 0, VT_R8)) &&
+           SUCCEEDED(VariantChangeType(&y, const_cast<VARIANT*>(&b), 0, VT_R8)) && V_R8(&x) == V_R8(&y);
+}
+
+std::wstring Shown(const VARIANT& v) {
+    std::wstring type = ScriptType(v);
+    return type == L"string" ? L"\"" + VariantText(v) + L"\"" : VariantText(v) + L" (" + type + L")";
+}
+
 HRESULT ControlOf(const VARIANT& v, REFIID riid, void** ppv) {
     *ppv = nullptr;
     if (V_VT(&v) != VT_DISPATCH || !V_DISPATCH(&v)) return E_INVALIDARG;
@@ -130,8 +160,9 @@ HRESULT CHostObject::check(bool condition, const std::string& message) {
 
 HRESULT CHostObject::equal(const VARIANT& actual, const VARIANT& expected, const std::string& message) {
     ++m_host->report().checks;
-    std::wstring a = VariantText(actual), e = VariantText(expected);
-    if (a != e) m_host->report().failures.push_back(Wide(message) + L": expected [" + e + L"], got [" + a + L"]");
+    if (!SameValue(actual, expected))
+        m_host->report().failures.push_back(Wide(message) + L": expected [" + Shown(expected) + L"], got [" +
+                                            Shown(actual) + L"]");
     return S_OK;
 }
 

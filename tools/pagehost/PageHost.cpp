@@ -298,6 +298,7 @@ int CPageHost::Run() {
         m_script->Close();
         m_script.reset();
         ReleaseControl();
+        m_answerer.ReportUnused();
     }
     KillTimer(m_frame, kWatchdogTimer);
     m_site.reset();
