@@ -151,7 +151,7 @@ class PartsOnTheWire(SubmitTestCase):
 
 
 class ServerAttachments(SubmitTestCase):
-    def test_removed_server_attachments_and_password_flags(self):
+    def test_removed_server_attachments_and_password_flags_reach_the_upload(self):
         a = self.make('a.txt', b'1')
         b = self.make('b.txt', b'22')
         c = self.make('c.txt', b'333')
@@ -161,12 +161,19 @@ class ServerAttachments(SubmitTestCase):
             host.selectRows(5, "1");
             host.sendCommand(32775);
             NvAtt.DoAttachDirect(%s); NvAtt.DoAttachDirect(%s); NvAtt.DoAttachDirect(%s);
+            // The password command marks b.txt; on c.txt it is given twice.
+            host.selectRows(5, "1");
+            host.sendCommand(32773);
+            host.selectRows(5, "0");
+            host.sendCommand(32773);
+            host.sendCommand(32773);
             NvAtt.DoSubmit();
         ''' % (js_string(a), js_string(b), js_string(c)), params={'style': 0})
         self.assertPagePassed(result)
         parts = dict((p[0], p[2]) for p in part_list(self.uploads()[0]) if p[1] is None)
         self.assertEqual(parts['attachdeletelist'], b'b.doc\t')
-        self.assertEqual(parts['encfilelist'], b'F;F;F;')
+        # The last local row's flag first: a.txt, b.txt, c.txt.
+        self.assertEqual(parts['encfilelist'], b'F;T;F;')
         self.assertEqual(parts['FILECOUNTER'], b'3')
         files = [(p[0], p[1]) for p in part_list(self.uploads()[0]) if p[1] is not None]
         self.assertEqual(files, [('my_file1', 'a.txt'), ('my_file2', 'b.txt'), ('my_file3', 'c.txt')])
