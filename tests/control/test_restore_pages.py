@@ -177,8 +177,8 @@ class CopyData(RestoreTestCase):
         self.server.set_route('/sign/doc.ncf', {'body': 'signed document'})
         result = self.run_page('''
             host.answer("msgbox", "OK");
-            host.sendCopyData(22, "0");
-            host.sendCopyData(22, "1" + %s);
+            host.equal(host.sendCopyData(22, "0"), 1, "a wrong path is handled");
+            host.equal(host.sendCopyData(22, "1" + %s), 1, "a document is handled");
             host.pump(1500);
             host.equal(host.readFile("c:\\\\velaware\\\\velasavesign.ncf"), "signed document", "fetched");
         ''' % js_string(self.server.url + '/sign/doc.ncf'), params={'strMsgInfo': '결재'})

@@ -1,6 +1,8 @@
 // Answers the modal UI the control shows the way a user would, and records what was shown.
 #include "tools/pagehost/ModalAnswerer.h"
 
+#include "tools/pagehost/FileDialogRecorder.h"
+
 #include <cwchar>
 #include <vector>
 
@@ -155,6 +157,13 @@ void CModalAnswerer::Handle(HWND dialog) {
     } else {
         record.kind = L"dialog";
         record.text = StaticTexts(dialog);
+    }
+
+    if (record.kind == L"file") {
+        if (const CFileDialogRecorder::Call* call = CFileDialogRecorder::Current()) {
+            record.filter = call->filter;
+            record.flags = call->flags;
+        }
     }
 
     Answer answer;
