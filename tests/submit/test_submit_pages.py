@@ -201,6 +201,7 @@ class SizeLimit(SubmitTestCase):
         self.assertPagePassed(at_limit)
         unlimited = self.compose(page, params={'size': 0})
         self.assertPagePassed(unlimited)
+        self.assertEqual(len(self.uploads()), 2, 'at the limit and without one, the message goes')
         for request in self.uploads():
             self.assertIn(('TOTALSIZE', None, b'101'), part_list(request))
 
@@ -242,12 +243,13 @@ class FailedTransfers(SubmitTestCase):
         attachment = self.make('보고서.hwp', b'H' * 200000)
         self.server.set_route(UPLOAD, failing_plan)
         script = '''
+            NvAtt.Response = "앞선 답";
             NvAtt.DoField("to", "kim@x.kr");
             NvAtt.DoAttachDirect(%(a)s);
             %(answers)s
             NvAtt.DoSubmit();
             host.equal(host.eventCount("Close"), 0, "no Close after a failure");
-            host.equal(NvAtt.Response, "", "Response unchanged");
+            host.equal(NvAtt.Response, "앞선 답", "Response unchanged");
             NvAtt.DoSubmit();
             host.equal(host.eventCount("Close"), 1, "Close after the second try");
         ''' % {'a': js_string(attachment), 'answers': answers}
