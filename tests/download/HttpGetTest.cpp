@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <psapi.h>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -465,76 +463,6 @@ TEST_F(HttpGetTest, WhatTheServerSaysCounts) {
         EXPECT_EQ(log.back().result, S_OK) << Describe(log);
         EXPECT_TRUE(get.body == c.body) << get.body.size() << " " << get.body.substr(0, 40);
     }
-}
-
-// Collects the body the way CNotifyGet does: the base's OnDataAvailable.
-class CCollectingGet : public CHttpGet {
-public:
-    void OnStopBinding(HRESULT hr, const char*) override {
-        result = hr;
-        ++stops;
-    }
-    HRESULT result = E_PENDING;
-    int stops = 0;
-};
-
-TEST_F(HttpGetTest, TheBaseCollectsTheBodyUpToItsLimit) {
-    struct Case {
-        const char* what;
-        size_t size;
-        HRESULT expected;
-    } cases[] = {
-        {"a page", 300000, S_OK},
-        {"exactly the limit", CHttpGet::kMaxBodyBytes, S_OK},
-        {"one byte more", CHttpGet::kMaxBodyBytes + 1, HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_TRUE(m_server.SetRoute("/body.asp", "{\"generate\": " + std::to_string(c.size) + "}"));
-        CCollectingGet get;
-        get.Submit(m_server.Url("/body.asp"), nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return get.stops > 0; }, 20000));
-        PumpFor(100);
-        EXPECT_EQ(get.stops, 1);
-        EXPECT_EQ(get.result, c.expected);
-        EXPECT_LE(get.GetBodySize(), CHttpGet::kMaxBodyBytes);
-        if (SUCCEEDED(c.expected)) {
-            ASSERT_EQ(get.GetBodySize(), c.size);
-            EXPECT_TRUE(std::string(get.GetBody(), get.GetBodySize()) == GeneratedBytes(0, c.size));
-        }
-        get.RemoveAll();
-        EXPECT_EQ(get.GetBodySize(), 0u);
-        EXPECT_EQ(get.GetBody(), nullptr);
-    }
-}
-
-TEST_F(HttpGetTest, AReaderThatDoesNotReadHoldsTheTransferBack) {
-    const size_t kSize = 64 * 1024 * 1024;
-    ASSERT_TRUE(m_server.SetRoute("/big.asp", "{\"generate\": " + std::to_string(kSize) + "}"));
-    std::vector<Call> log;
-    CRecordingGet get(&log);
-    get.readData = false;
-    get.Submit(m_server.Url("/big.asp"), nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return CountOf(log, "data") > 0; }, 10000));
-    PumpFor(1500);
-    ULONG handedOut = 0;
-    for (const Call& c : log) {
-        if (c.what == "data") handedOut = std::max(handedOut, c.progress);
-    }
-    EXPECT_LE(handedOut, CGetTransfer::kReaderLimitBytes + CGetTransfer::kBlockBytes);
-    EXPECT_FALSE(Stopped(log));
-
-    // Reading outside the callbacks lets it go on; the bytes are all there, in order.
-    std::string body;
-    char buffer[65536];
-    ASSERT_TRUE(PumpUntil([&] {
-        for (DWORD n; (n = get.Read(buffer, sizeof(buffer))) > 0;) body.append(buffer, n);
-        return Stopped(log);
-    }, 60000));
-    for (DWORD n; (n = get.Read(buffer, sizeof(buffer))) > 0;) body.append(buffer, n);
-    EXPECT_EQ(log.back().result, S_OK);
-    ASSERT_EQ(body.size(), kSize);
-    EXPECT_TRUE(body == GeneratedBytes(0, kSize));
 }
 
 }  // namespace

@@ -121,28 +121,6 @@ TEST_F(NotifyGetTest, OneCopyDataMessagePerRequestThenIdle) {
     }
 }
 
-TEST_F(NotifyGetTest, RemoveAllForgetsTheFieldsAndGoesIdle) {
-    ASSERT_TRUE(m_server.SetRoute("/GetMasterID.asp", R"({"body": "M-1"})"));
-    CNotifyGet get;
-    get.AddField("UserID", "홍길동");
-    get.m_hNotifyWnd = m_target;
-    get.m_nRequestCode = 14;
-    get.RemoveAll();
-    EXPECT_EQ(get.m_nRequestCode, static_cast<DWORD>(-1));
-    EXPECT_EQ(get.m_hNotifyWnd, nullptr);
-
-    get.AddField("UserID", "홍길동");
-    get.m_hNotifyWnd = m_target;
-    get.m_nRequestCode = 14;
-    get.Submit(m_server.Url("/GetMasterID.asp"), nullptr);
-    PumpUntil([&] { return !m_received.empty(); }, 10000);
-    ASSERT_EQ(m_received.size(), 1u);
-    EXPECT_EQ(m_received[0].bytes, "M-1");
-    std::vector<ServerRequest> requests;
-    ASSERT_TRUE(m_server.Requests("/GetMasterID.asp", 1, &requests));
-    EXPECT_EQ(requests[0].query, "UserID=%C8%AB%B1%E6%B5%BF");
-}
-
 TEST_F(NotifyGetTest, AWindowThatIsGoneGetsNothingAndTheRequestStillEnds) {
     ASSERT_TRUE(m_server.SetRoute("/late.asp", R"({"body": "늦은 답", "delay": 0.3})"));
     HWND gone = CreateWindowExW(0, L"NvAttNotifyTarget", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
