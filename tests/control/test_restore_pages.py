@@ -101,20 +101,6 @@ class CurrentGeneration(RestoreTestCase):
         ''' % ATTACH_LIST, params={'style': 0, 'sqlfilepath': url, 'attachlist': 'not.applied'})
         self.assertPagePassed(result)
 
-    def test_hostile_names_stay_in_the_temporary_folder(self):
-        streams = message_files.current_streams(
-            'body', attach=[('..\\..\\escape.txt', b'out'), ('C:\\VelaWare\\drive.txt', b'drive')])
-        url = self.serve('hostile.pcm2', streams)
-        result = self.run_restore('''
-            host.equal(host.listItems(%d), "drive.txt\\nescape.txt", "reduced to bare names");
-            var temp = host.tempDir() + "\\\\";
-            host.equal(host.readFile(temp + "escape.txt"), "out", "extracted inside the folder");
-            host.check(!host.fileExists("C:\\\\VelaWare\\\\drive.txt"), "not where the name pointed");
-        ''' % ATTACH_LIST, params={'style': 1, 'sqlfilepath': url})
-        self.assertPagePassed(result)
-        self.assertFalse(os.path.exists(os.path.join(PREFIX, 'drive_c', 'users', 'escape.txt')))
-
-
 class LegacyGeneration(RestoreTestCase):
     def test_legacy_file_restores_body_and_merged_addresses(self):
         streams = message_files.legacy_streams('옛 "본문"', to='가@x.kr;나@y.kr;', cc='c@z.kr;',
