@@ -227,19 +227,6 @@ class CopyData(RestoreTestCase):
         self.assertEqual(asked[-1], 'obj=2')
         self.assertEqual([r.path for r in self.server.requests if r.path.startswith('/sign/')], ['/sign/2.ncf'])
 
-    def test_resolved_answer_and_empty_data(self):
-        result = self.run_page('''
-            NvAtt.RecpType = "TO";
-            host.sendCopyData(18, "");
-            host.equal(host.eventCount("ResolveComplete"), 0, "empty data fires nothing");
-            host.sendCopyData(18, "홍길동;kim");
-            host.equal(host.events().indexOf("ResolveComplete(TO)") >= 0, true, "fired with RecpType");
-            host.equal(NvAtt.Response, "홍길동;kim", "Response holds the answer");
-            host.sendCopyData(20, "anything");
-            host.sendCopyData(99, "unknown");
-            host.equal(host.eventCount("ResolveComplete"), 1, "other codes fire nothing");
-        ''')
-        self.assertPagePassed(result)
 
 
 if __name__ == '__main__':
