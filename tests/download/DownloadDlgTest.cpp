@@ -43,25 +43,28 @@ protected:
     std::vector<std::string> m_files;
 };
 
-TEST_F(DownloadDlgTest, FileModeGeneratesItsNameAndWritesTheBodyByteForByte) {
+TEST_F(DownloadDlgTest, FileModeGeneratesItsNameAndWritesTheBodyByteForByteMemoryModeMakesNoFile) {
     const std::string today = TodayStamp();
     struct Case {
         std::string fileName;
         std::string generatedName;
         size_t size;
         const char* kilobytes;
+        BOOL toMemory;
     } cases[] = {
-        {"report.final.doc", "report.final-" + today + ".doc", 300000, "292 KB"},
-        {"README", "-" + today, 5 * 1024 * 1024, "5120 KB"},
-        {"보고서 (최종).hwp", "보고서 (최종)-" + today + ".hwp", 1, "0 KB"},
+        {"report.final.doc", "report.final-" + today + ".doc", 300000, "292 KB", FALSE},
+        {"README", "-" + today, 5 * 1024 * 1024, "5120 KB", FALSE},
+        {"보고서 (최종).hwp", "보고서 (최종)-" + today + ".hwp", 1, "0 KB", FALSE},
+        {"body.htm", "body-" + today + ".htm", 100000, "97 KB", TRUE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fileName);
-        const std::string expectedPath = TempFolder() + c.generatedName;
-        m_files.push_back(expectedPath);
+        const std::string generatedPath = TempFolder() + c.generatedName;
+        m_files.push_back(generatedPath);
         // A file of that name is replaced, not appended to.
-        {
-            HANDLE old = CreateFileA(expectedPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DeleteFileA(generatedPath.c_str());
+        if (!c.toMemory) {
+            HANDLE old = CreateFileA(generatedPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             DWORD written;
             std::string junk(c.size + 5000, 'x');
             WriteFile(old, junk.data(), static_cast<DWORD>(junk.size()), &written, nullptr);
@@ -73,43 +76,32 @@ TEST_F(DownloadDlgTest, FileModeGeneratesItsNameAndWritesTheBodyByteForByte) {
         dlg.m_strUrl = m_server.Url("/download.asp?key=7");
         dlg.m_strFileName = c.fileName;
         dlg.m_strTitle = "the caller's title is not kept";
+        dlg.m_bToMemory = c.toMemory;
         EXPECT_EQ(Result(dlg.DoModal()), S_OK);
 
-        EXPECT_EQ(dlg.m_strSavePath, expectedPath);
+        const std::string savePath = c.toMemory ? "" : generatedPath;
+        EXPECT_EQ(dlg.m_strSavePath, savePath);
         EXPECT_EQ(dlg.m_strTitle, "문서를 다운로드하는 중...");
-        EXPECT_TRUE(FileIsClosed(expectedPath));
-        std::string written = ReadWholeFile(expectedPath);
+        if (c.toMemory) {
+            EXPECT_EQ(GetFileAttributesA(generatedPath.c_str()), INVALID_FILE_ATTRIBUTES);
+        } else {
+            EXPECT_TRUE(FileIsClosed(generatedPath));
+        }
+        std::string written = c.toMemory ? dlg.m_strData : ReadWholeFile(generatedPath);
         ASSERT_EQ(written.size(), c.size);
         EXPECT_TRUE(written == GeneratedBytes(0, c.size)) << "the bytes differ";
 
         // The dialog as it closed.
         const DialogLook& look = watch.Closed();
         EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_FILENAME), c.fileName);
-        EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_SAVEPATH), expectedPath);
+        EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_SAVEPATH), savePath);
         EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_FILESIZE), c.kilobytes);
         EXPECT_EQ(look.texts.at(IDC_DOWNLOAD_TRANSFERRED), c.kilobytes);
         EXPECT_EQ(look.progress, 100);
     }
     std::vector<ServerRequest> requests;
-    ASSERT_TRUE(m_server.Requests("/download.asp", 3, &requests));
+    ASSERT_TRUE(m_server.Requests("/download.asp", 4, &requests));
     EXPECT_EQ(requests[0].query, "key=7");
-}
-
-TEST_F(DownloadDlgTest, MemoryModeMakesNoFile) {
-    ASSERT_TRUE(m_server.SetRoute("/body.asp", R"({"generate": 100000})"));
-    const std::string wouldBe = TempFolder() + "body-" + TodayStamp() + ".htm";
-    DeleteFileA(wouldBe.c_str());
-    CDialogWatch watch;
-    CDownloadDlg dlg(nullptr);
-    dlg.m_strUrl = m_server.Url("/body.asp");
-    dlg.m_strFileName = "body.htm";
-    dlg.m_bToMemory = TRUE;
-    EXPECT_EQ(Result(dlg.DoModal()), S_OK);
-    EXPECT_TRUE(dlg.m_strData == GeneratedBytes(0, 100000));
-    EXPECT_EQ(dlg.m_strSavePath, "");
-    EXPECT_EQ(GetFileAttributesA(wouldBe.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(watch.Closed().texts.at(IDC_DOWNLOAD_SAVEPATH), "");
-    EXPECT_EQ(watch.Closed().texts.at(IDC_DOWNLOAD_FILESIZE), "97 KB");
 }
 
 TEST_F(DownloadDlgTest, WithoutALengthTheHintOrTheLargestSizeIsTheTotal) {

@@ -158,30 +158,6 @@ TEST_F(HttpUploadTest, TextAndFilePartsArriveByteForByte) {
     }
 }
 
-TEST_F(HttpUploadTest, ManyFilesOfAllSizesShareChunksInOrder) {
-    ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;many"})"));
-    // Sizes around the uploader's 1 MB chunk, empty files, and many small ones.
-    std::vector<size_t> sizes = {0, 1, (1 << 20) - 300, 1 << 20, (1 << 20) + 1, 0};
-    std::mt19937 rng(9);
-    for (int i = 0; i < 60; ++i) sizes.push_back(rng() % 50000);
-    CHttpUpload upload;
-    std::vector<ExpectedPart> expected;
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        std::string name = "f" + std::to_string(i) + ".txt", part = "my_file" + std::to_string(i + 1);
-        std::string content = RandomBytes(sizes[i], 100 + static_cast<unsigned>(i));
-        upload.AddFile(part, WriteFile(name, content));
-        expected.push_back({part, name, "text/plain", content});
-        if (i % 7 == 0) {
-            upload.AddField("between" + std::to_string(i), std::string(i * 100, 'v'));
-            expected.push_back({"between" + std::to_string(i), "", "", std::string(i * 100, 'v')});
-        }
-    }
-    ASSERT_EQ(upload.Submit_noDlg(m_server.Url("/upload.asp")), 0);
-    std::vector<ServerRequest> requests;
-    ASSERT_TRUE(m_server.Requests("/upload.asp", 1, &requests));
-    ExpectParts(requests[0], expected);
-}
-
 TEST_F(HttpUploadTest, AuthorizationHeaderAsGivenAndNeverAHeaderOfTheCallersMaking) {
     ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;1"})"));
     // Header values come back as latin-1 text: compared as bytes. "-": no header sent;
