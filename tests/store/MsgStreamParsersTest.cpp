@@ -268,10 +268,4 @@ TEST(ParseMsgFiles, SourceFailureDiscardsTheHalfFile) {
     EXPECT_EQ(names, "");
 }
 
-TEST(AppendLegacyAddresses, AppendsToWhatIsThere) {
-    std::string list = "x; ";
-    AppendLegacyAddresses("a;b", list);
-    EXPECT_EQ(list, "x; a; ");
-}
-
 }  // namespace

@@ -90,21 +90,4 @@ TEST(SubmitPlan, TotalKilobytesAndLimit) {
     EXPECT_EQ(SizeLimitMessage(1024), "첨부 문서의 크기가 제한 용량[1,024 KB]를 초과했읍니다.");
 }
 
-TEST(SubmitPlan, EntriesSplitAtTheFirstEquals) {
-    const struct {
-        const char* entry;
-        const char* name;
-        const char* value;
-    } cases[] = {
-        {"to=a@b.c", "to", "a@b.c"}, {"expr=a=b", "expr", "a=b"}, {"=v", "", "v"},
-        {"k=", "k", ""},             {"novalue", "novalue", ""},  {"", "", ""},
-        {"attachdeletelist=b.doc\t", "attachdeletelist", "b.doc\t"},
-    };
-    for (const auto& c : cases) {
-        auto [name, value] = SplitFieldEntry(c.entry);
-        EXPECT_EQ(name, c.name) << c.entry;
-        EXPECT_EQ(value, c.value) << c.entry;
-    }
-}
-
 }  // namespace
