@@ -57,7 +57,7 @@ class PageResult:
                    self.logs, self.events, self.dialogs, self.stderr[-2000:]))
 
 
-def run_page(script, params=None, activate=True, timeout=60, env=None):
+def run_page(script, params=None, activate=True, timeout=60):
     """Runs `script` (JScript text) in the page host; params is a dict of PARAM values."""
     with tempfile.TemporaryDirectory(prefix='nvatt-page-') as work:
         page = os.path.join(work, 'page.js')
@@ -75,15 +75,12 @@ def run_page(script, params=None, activate=True, timeout=60, env=None):
         if not activate:
             args.append('--no-activate')
         args.append(winpath(page))
-        run_env = dict(os.environ)
-        if env:
-            run_env.update(env)
         # Output goes to files, not pipes: a Wine service that the host's start brings up
         # inherits them and outlives the host, and a pipe would then never reach its end.
         out_path, err_path = os.path.join(work, 'stdout.txt'), os.path.join(work, 'stderr.txt')
         with open(out_path, 'wb') as out, open(err_path, 'wb') as err:
             proc = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                                  timeout=timeout + 60, env=run_env)
+                                  timeout=timeout + 60)
         with open(out_path, 'rb') as out, open(err_path, 'rb') as err:
             stdout, stderr = out.read(), err.read()
         report = {}
