@@ -17,25 +17,13 @@ SubmitRow Local(const std::string& path, bool encrypt = false, std::int32_t size
     return {path, size, true, encrypt};
 }
 
-TEST(SubmitPlan, RemovedServerAttachments) {
-    const struct {
-        std::string attachList;
-        std::vector<SubmitRow> rows;
-        std::string deleted;
-    } cases[] = {
-        {"a.doc\tb.doc", {Server("A.DOC")}, "b.doc\t"},
-        {"a.doc\tb.doc", {Server("a.doc(2K)")}, "b.doc\t"},
-        {"a.doc\tb.doc", {Server("b.doc()"), Server("a.doc(12K)")}, ""},
-        {"a.doc\tb.doc", {}, "a.doc\tb.doc\t"},
-        {"\ta.doc\t\tb.doc\t", {Local("C:\\a.doc")}, "a.doc\tb.doc\t"},
-        {"", {Server("a.doc")}, ""},
-        {"보고서.hwp\t문서.doc", {Server("문서.DOC(1K)")}, "보고서.hwp\t"},
-    };
-    for (const auto& c : cases) {
-        SubmitPlan plan = PlanSubmit(c.attachList, c.rows, 1, 0);
-        EXPECT_EQ(plan.attachDeleteList, c.deleted) << c.attachList;
-        EXPECT_EQ(AttachDeleteListEntry(plan), "attachdeletelist=" + c.deleted);
-    }
+// Which server names count as removed is RemovedServerNames' table (ListPropertyTest);
+// here: the upload's list holds them each followed by a tab.
+TEST(SubmitPlan, RemovedServerAttachmentsEachEndInATab) {
+    SubmitPlan plan = PlanSubmit("\ta.doc\t\tb.doc\tc.doc", {Server("B.DOC(1K)"), Local("C:\\a.doc")}, 1, 0);
+    EXPECT_EQ(plan.attachDeleteList, "a.doc\tc.doc\t");
+    EXPECT_EQ(AttachDeleteListEntry(plan), "attachdeletelist=a.doc\tc.doc\t");
+    EXPECT_EQ(PlanSubmit("", {Server("a.doc")}, 1, 0).attachDeleteList, "");
 }
 
 TEST(SubmitPlan, FlagsAndFilesRunFromTheLastLocalRow) {
