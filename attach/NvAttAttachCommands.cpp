@@ -1,4 +1,4 @@
-// CNvAttCtrl: the list commands that remove rows.
+// CNvAttCtrl: the list commands that remove rows and mark a row for password protection.
 #include "control/NvAttCtrl.h"
 
 #include "attach/ListProperty.h"
@@ -25,6 +25,12 @@ void CNvAttCtrl::OnCancelAttachment() {
     }
     FireDelFiles(deleted);
     ShowAttachList();
+}
+
+void CNvAttCtrl::OnPasswordToggle() {
+    // The flag of the first selected row goes with its file in the upload's "encfilelist".
+    int row = m_attachList.GetNextItem(-1, LVNI_SELECTED);
+    if (AttachItem* item = row == -1 ? nullptr : m_attachList.GetAttachItem(row)) item->encrypt = !item->encrypt;
 }
 
 void CNvAttCtrl::OnCancelSelectedFiles() {

@@ -87,6 +87,7 @@ private:
     void OnCommand(UINT id);
     void OnAttachFileCommand();
     void OnCancelAttachment();
+    void OnPasswordToggle();
     void OnCancelSelectedFiles();
     void AddFilesFromDialog(bool fileList, DWORD flags);
     void OnDropFiles(HDROP drop);

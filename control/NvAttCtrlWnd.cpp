@@ -12,6 +12,7 @@ constexpr UINT kAttachListId = 5;
 constexpr UINT kFileListId = 6;
 
 // Menu commands.
+constexpr UINT kCommandPasswordToggle = 32773;
 constexpr UINT kCommandAttachFile = 32774;
 constexpr UINT kCommandCancelAttachment = 32775;
 constexpr UINT kCommandCancelSelectedFiles = 32812;
@@ -92,6 +93,9 @@ void CNvAttCtrl::OnCommand(UINT id) {
         break;
     case kCommandCancelAttachment:
         if (m_attachList.IsWindow()) OnCancelAttachment();
+        break;
+    case kCommandPasswordToggle:
+        if (m_attachList.IsWindow()) OnPasswordToggle();
         break;
     case kCommandCancelSelectedFiles:
         if (m_fileList.IsWindow()) OnCancelSelectedFiles();

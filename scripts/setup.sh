@@ -18,7 +18,7 @@ programs=(
   widl:wine64-tools wine:wine wineboot:wine winepath:wine wineserver:libwine
   /usr/bin/python3:python3-minimal perl:perl-base curl:curl
   xvfb-run:xvfb Xvfb:xvfb xauth:xauth
-  /usr/bin/convert:imagemagick-6.q16 /usr/bin/identify:imagemagick-6.q16
+  /usr/bin/convert:imagemagick-6.q16 /usr/bin/compare:imagemagick-6.q16
   /usr/bin/time:time pgrep:procps flock:util-linux locale-gen:locales
 )
 # Libraries, headers, fonts and modules that no program stands for.

@@ -32,6 +32,7 @@ PAGE = '''
     for (var i = 0; i < files.length; i++) NvAtt.DoAttachDirect(files[i]);
     var idle = host.workingSet();
     var start = new Date().getTime();
+    host.answer("msgbox", "OK");
     NvAtt.DoSubmit();
     var took = new Date().getTime() - start;
     host.log("ms " + took + " idle " + idle + " peak " + host.peakWorkingSet() + " response " + NvAtt.Response);

@@ -15,22 +15,6 @@ TEST(Cp949Text, CompilerWritesKoreanAsCp949) {
     EXPECT_EQ(std::string("사본"), "\xBB\xE7\xBA\xBB");
 }
 
-TEST(Cp949Text, LeadAndTrailRanges) {
-    const struct {
-        unsigned char byte;
-        bool lead, trail;
-    } cases[] = {
-        {0x40, false, false}, {0x41, false, true}, {0x5A, false, true}, {0x5B, false, false},
-        {0x5C, false, false}, {0x60, false, false}, {0x61, false, true}, {0x7A, false, true},
-        {0x7B, false, false}, {0x80, false, false}, {0x81, true, true},  {0xFE, true, true},
-        {0xFF, false, false}, {0x28, false, false}, {0x09, false, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsCp949LeadByte(c.byte), c.lead) << int(c.byte);
-        EXPECT_EQ(IsCp949TrailByte(c.byte), c.trail) << int(c.byte);
-    }
-}
-
 TEST(Cp949Text, FindLastCharSkipsTrailBytes) {
     const struct {
         std::string text;

@@ -96,30 +96,6 @@ TEST(ListProperty, RemoveRecordKeyTakesWholeTabTerminatedElements) {
     for (const auto& c : cases) EXPECT_EQ(RemoveRecordKey(c.keys, c.key), c.after) << c.keys;
 }
 
-// Cancelling both server rows of a two-row list, first selected row first, as the cancel
-// command does: each lookup sees the list and the keys the previous step left.
-TEST(ListProperty, CancellingTwoServerRowsReportsBothKeys) {
-    std::string keys = "http://s/d?1\thttp://s/d?2\t";
-    long long rows = 2;
-    std::string deleted;
-    while (rows > 0) {
-        std::string key = RecordKeyForRow(keys, 0, rows);
-        ASSERT_FALSE(key.empty());
-        keys = RemoveRecordKey(keys, key);
-        --rows;
-        deleted += (deleted.empty() ? "" : "|") + key;
-    }
-    EXPECT_EQ(deleted, "http://s/d?1|http://s/d?2");
-    EXPECT_EQ(keys, "");
-}
-
-TEST(ListProperty, GetAttachText) {
-    EXPECT_EQ(GetAttachText({" a.doc(2K)", "C:\\x.txt"}), "a.doc(2K)|C:\\x.txt|");
-    EXPECT_EQ(GetAttachText({}), "");
-    EXPECT_EQ(GetAttachText({"  two"}), " two|");
-    EXPECT_EQ(GetAttachText({""}), "|");
-}
-
 TEST(ListProperty, DeletedServerNames) {
     const struct {
         std::string names;

@@ -12,6 +12,12 @@ FILE_LIST = 6
 CANCEL_ATTACHMENT = 32775
 CANCEL_SELECTED_FILES = 32812
 CAPTION = '첨부 컨트롤'
+# Open-file dialog flags: hide read-only, allow multi-select, file must exist, enable
+# sizing; explorer style, which returns a multiple selection with long names.
+OFN_HIDEREADONLY, OFN_ALLOWMULTISELECT, OFN_FILEMUSTEXIST = 0x4, 0x200, 0x1000
+OFN_EXPLORER, OFN_ENABLESIZING = 0x80000, 0x800000
+LIST_FILE_FLAGS = OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_EXPLORER
+ALL_DOCUMENTS = '모든 문서(*.*)|*.*||'
 DUPLICATE = '같은 이름의 파일이 이미 첨부되어 있습니다.'
 FOLDER = '폴더는 첨부할 수 없습니다.'
 
@@ -52,6 +58,8 @@ class FileDialog(FilesTestCase):
         ''' % {'first': js_string(first), 'dup': js_string(dup), 'third': js_string(third), 'list': ATTACH_LIST})
         self.assertPagePassed(result)
         self.assertMessages(result, [(CAPTION, DUPLICATE, 'stop')])
+        self.assertEqual([(d['filter'], d['flags']) for d in result.dialogs if d['kind'] == 'file'],
+                         [(ALL_DOCUMENTS, LIST_FILE_FLAGS | OFN_ENABLESIZING)])
         # DoAttachDirect, the duplicate stop and nothing after it: three layouts.
         self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)'] * 2)
 
@@ -67,8 +75,42 @@ class FileDialog(FilesTestCase):
             host.equal(host.listItems(%(list)d), "나.txt\\n가.txt", "file list rows");
         ''' % {'a': js_string(a), 'b': js_string(b), 'list': FILE_LIST}, style=3)
         self.assertPagePassed(result)
-        self.assertEqual([d['kind'] for d in result.dialogs], ['file', 'file'])
+        self.assertEqual([(d['kind'], d['filter'], d['flags']) for d in result.dialogs],
+                         [('file', ALL_DOCUMENTS, LIST_FILE_FLAGS)] * 2)
         self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)'])
+
+
+class ListWindows(FilesTestCase):
+    def test_lists_as_created_laid_out_and_resized(self):
+        # (style, aMode, window style, list style, normal and small image lists, columns,
+        #  whether a row makes the list one row high)
+        cases = [
+            (1, 0, 0x50000940, 0x400, 'system-large', 'none', '', True),
+            (1, 1, 0x5000414A, 0x400, 'none', 'system-small', '', False),
+            (3, 0, 0x5000004D, 0x420, 'none', 'system-small', '파일명/220|크기/125', False),
+        ]
+        a = self.make('a.txt')
+        for style, mode, window, list_style, normal, small, columns, one_row in cases:
+            with self.subTest(style=style, aMode=mode):
+                list_id = FILE_LIST if style == 3 else ATTACH_LIST
+                result = self.run_compose('''
+                    host.log(host.listWindow(%(list)d));
+                    host.dropFiles(%(a)s);
+                    host.log(host.listWindow(%(list)d));
+                    host.resizeControl(300, 150);
+                    host.log(host.listWindow(%(list)d));
+                ''' % {'list': list_id, 'a': js_string(a)}, style=style, params={'aMode': mode})
+                self.assertPagePassed(result)
+                created, laid_out, resized = [dict(item.split('=', 1) for item in line.split(' '))
+                                              for line in result.logs[-3:]]
+                self.assertEqual((created['style'], created['exstyle'], created['lvstyle'], created['normal'],
+                                  created['small'], created['columns']),
+                                 ('0x%08X' % window, '0x00000200', '0x%08X' % list_style, normal, small, columns))
+                # Activation sized the control: the list fills it.
+                self.assertEqual(created['rect'], '0,0,600,200')
+                row_high = int(laid_out['row']) + 2 * int(laid_out['frame'])
+                self.assertEqual(laid_out['rect'], '0,0,600,%d' % row_high if one_row else '0,0,600,200')
+                self.assertEqual(resized['rect'], '0,0,300,150')
 
 
 class Drop(FilesTestCase):
@@ -77,6 +119,7 @@ class Drop(FilesTestCase):
         os.mkdir(os.path.join(self.folder, '폴더'))
         folder = winpath(os.path.join(self.folder, '폴더'))
         result = self.run_compose('''
+            host.answer("msgbox", "OK");
             host.dropFiles([%(a)s, %(folder)s, %(c)s].join("|"));
             host.equal(host.listItems(%(list)d), "앞.txt", "only the file before the folder");
             host.dropFiles(%(a)s);
@@ -98,6 +141,7 @@ class Drop(FilesTestCase):
     def test_a_path_too_long_for_a_row_is_refused_with_a_message(self):
         long_path = 'Z:\\' + '\\'.join(['가나다라마바사아자차'] * 30) + '\\x.txt'
         result = self.run_compose('''
+            host.answer("msgbox", "OK");
             host.dropFiles(%s);
             host.equal(host.listItems(%d), "", "no row for a path that does not fit");
         ''' % (js_string(long_path), ATTACH_LIST))
@@ -144,20 +188,27 @@ class LabelsAndNames(FilesTestCase):
         # Elsewhere it stays in both.
         self.assertEqual(read.logs[1:], ['x.doc()\na.txt()\nb.txt(3K)', doc + '()|a.txt()|b.txt(3K)|'])
 
-    def test_show_attach_follows_the_rows(self):
+    def test_cancelled_rows_are_reported_and_the_empty_list_hides(self):
         a, b = self.make('a.txt'), self.make('b.txt')
         result = self.run_compose('''
+            NvAtt.recordkeylist = "k1\\tk2\\t";
+            NvAtt.attachlist = "s1.doc\\ts2.doc";
             NvAtt.DoAttachDirect(%(a)s);
             NvAtt.DoAttachDirect(%(b)s);
             host.check(host.listVisible(%(list)d), "a list with rows is shown");
             host.selectRows(%(list)d, "0,1");
             host.sendCommand(%(cancel)d);
-            host.equal(host.listItems(%(list)d), "", "both rows cancelled");
+            host.selectRows(%(list)d, "0,1");
+            host.sendCommand(%(cancel)d);
+            host.equal(host.listItems(%(list)d), "", "every row cancelled");
+            host.equal(NvAtt.recordkeylist, "", "the server rows' keys left the list");
             host.check(!host.listVisible(%(list)d), "an empty attachment list hides itself");
         ''' % {'a': js_string(a), 'b': js_string(b), 'list': ATTACH_LIST, 'cancel': CANCEL_ATTACHMENT})
         self.assertPagePassed(result)
-        self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)', 'ShowAttach(1)', 'ShowAttach(0)'])
-        self.assertEqual(result.events_named('DelFiles'), ['DelFiles(%s|%s)' % (b, a)])
+        self.assertEqual(result.events_named('ShowAttach'),
+                         ['ShowAttach(1)', 'ShowAttach(1)', 'ShowAttach(1)', 'ShowAttach(0)'])
+        # Local rows by their path, server rows by their record key, as each step found it.
+        self.assertEqual(result.events_named('DelFiles'), ['DelFiles(%s|%s)' % (b, a), 'DelFiles(k1|k2)'])
 
     def test_empty_file_list_stays_visible(self):
         a = self.make('a.txt')
@@ -171,36 +222,28 @@ class LabelsAndNames(FilesTestCase):
         self.assertPagePassed(result)
         self.assertEqual(result.events_named('ShowAttach'), ['ShowAttach(1)', 'ShowAttach(0)'])
 
-    def test_file_list_size_texts_at_their_boundaries(self):
-        sizes = [0, 1023, 1024, 1536, 1048575, 1048576]
-        paths = [self.make('%d.bin' % n, n) for n in sizes]
-        result = self.run_compose('''
-            host.dropFiles(%s);
-            host.log(host.listColumn(%d, 1));
-        ''' % (js_string('|'.join(paths)), FILE_LIST), style=3)
-        self.assertPagePassed(result)
-        self.assertEqual(result.logs[-1].split('\n'),
-                         ['1.00 MByte', '1024.00 KByte', '1.50 KByte', '1.00 KByte', '1023 Byte', '0 Byte'])
-
-
 class FilesHeldOpen(FilesTestCase):
-    def test_copy_is_attached_and_deleted_with_the_window(self):
+    def test_copies_are_attached_and_deleted_with_the_window(self):
         locked = self.make('잠긴 문서.txt', 100)
-        # A copy of that name is already there: the next free name is taken.
-        self.make('사본 - 잠긴 문서.txt', 5)
+        # A copy name that is taken by a file of someone else's is skipped.
+        self.make('사본 (2) - 잠긴 문서.txt', 5)
         hold_file(self, os.path.join(self.folder, '잠긴 문서.txt'), 'readwrite')
-        copy = winpath(os.path.join(self.folder, '사본 (2) - 잠긴 문서.txt'))
+        first = winpath(os.path.join(self.folder, '사본 - 잠긴 문서.txt'))
+        third = winpath(os.path.join(self.folder, '사본 (3) - 잠긴 문서.txt'))
         result = self.run_compose('''
             host.answer("file", %(locked)s);
             NvAtt.DoAttachAdd();
-            host.equal(host.listItems(%(list)d), "사본 (2) - 잠긴 문서.txt", "the row is the copy");
-            host.equal(NvAtt.DoGetAttach(), %(copy)s + "|", "its name is the copy's path");
-            host.equal(host.readFile(%(copy)s), "%(content)s", "with the file's content");
+            host.dropFiles(%(locked)s);
+            host.equal(host.listItems(%(list)d), "사본 (3) - 잠긴 문서.txt\\n사본 - 잠긴 문서.txt", "the rows are copies");
+            host.equal(NvAtt.DoGetAttach(), %(third)s + "|" + %(first)s + "|", "named by the copies' paths");
+            host.equal(host.readFile(%(first)s), "%(content)s", "with the file's content");
+            host.equal(host.readFile(%(third)s), "%(content)s", "both");
             host.deactivate();
-            host.check(!host.fileExists(%(copy)s), "the copy goes with the window");
-        ''' % {'locked': js_string(locked), 'copy': js_string(copy), 'list': ATTACH_LIST, 'content': 'x' * 100})
+            host.check(!host.fileExists(%(first)s) && !host.fileExists(%(third)s), "the copies go with the window");
+        ''' % {'locked': js_string(locked), 'first': js_string(first), 'third': js_string(third),
+               'list': ATTACH_LIST, 'content': 'x' * 100})
         self.assertPagePassed(result)
-        self.assertTrue(os.path.exists(os.path.join(self.folder, '사본 - 잠긴 문서.txt')),
+        self.assertTrue(os.path.exists(os.path.join(self.folder, '사본 (2) - 잠긴 문서.txt')),
                         'a file the control did not make stays')
 
     def test_unreadable_file_keeps_its_own_path(self):

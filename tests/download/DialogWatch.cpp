@@ -42,8 +42,6 @@ DialogLook LookAt(HWND dialog) {
             continue;
         }
         look.texts[id] = WindowText949(c);
-        look.visible[id] = (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) != 0;
-        look.classes[id] = cls;
         if (cls == PROGRESS_CLASSA && look.progress < 0)
             look.progress = static_cast<int>(SendMessageW(c, PBM_GETPOS, 0, 0));
     }

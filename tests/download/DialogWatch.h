@@ -10,13 +10,10 @@
 #include <string>
 #include <vector>
 
-// What a dialog showed: its caption, and per control id its text, whether it was
-// visible, and its class.
+// What a dialog showed: its caption, and per control id its text.
 struct DialogLook {
     std::string caption;
     std::map<int, std::string> texts;
-    std::map<int, bool> visible;
-    std::map<int, std::string> classes;
     int progress = -1;  // the position of the first progress bar
     // The texts of the statics without an id (the labels), in order.
     std::vector<std::string> labels;

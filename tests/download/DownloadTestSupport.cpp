@@ -35,13 +35,6 @@ void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-std::wstring Wide949(const std::string& text) {
-    int n = MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-    return out;
-}
-
 std::string Narrow949(const std::wstring& text) {
     int n = WideCharToMultiByte(949, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');

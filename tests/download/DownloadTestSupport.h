@@ -17,8 +17,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // Runs the message loop for ms milliseconds.
 void PumpFor(DWORD ms);
 
-// CP949 text (the sources' literals) as UTF-16, and back.
-std::wstring Wide949(const std::string& text);
+// UTF-16 text as CP949 (the sources' literals).
 std::string Narrow949(const std::wstring& text);
 
 // A window's text and a dialog item's text, in CP949.

@@ -75,7 +75,7 @@ TEST_F(NotifyGetTest, OneCopyDataMessagePerRequestThenIdle) {
     EXPECT_EQ(get.m_hNotifyWnd, nullptr);
     struct Case {
         const char* what;
-        const char* path;  // null: a server that is not there
+        const char* path;
         const char* plan;
         DWORD code;
         std::string bytes;  // empty: the message carries no data
@@ -85,26 +85,14 @@ TEST_F(NotifyGetTest, OneCopyDataMessagePerRequestThenIdle) {
         {"a long binary answer", "/GetPhysicalPath.asp", R"({"generate": 300000, "framing": "chunked"})", 22,
          GeneratedBytes(0, 300000)},
         {"an empty answer", "/status.asp", R"({"body": ""})", 14, ""},
+        // Which transfers fail is CHttpGet's table; a failure carries no data.
         {"an error page", "/SaveDBSignInfo.asp", R"({"status": 500, "body": "오류"})", 21, ""},
-        {"an answer cut short", "/cut.asp", R"({"generate": 100000, "content_length": 200000})", 15, ""},
-        {"no server", nullptr, nullptr, 15, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.path) {
-            ASSERT_TRUE(m_server.SetRoute(c.path, c.plan));
-        }
+        ASSERT_TRUE(m_server.SetRoute(c.path, c.plan));
         m_received.clear();
-        if (c.path) {
-            Request(&get, c.path, c.code, m_target);
-        } else {
-            get.RemoveAll();
-            get.m_hNotifyWnd = m_target;
-            get.m_nRequestCode = c.code;
-            get.Submit("http://127.0.0.1:1/x.asp", nullptr);
-            PumpUntil([&] { return !m_received.empty(); }, 20000);
-            PumpFor(100);
-        }
+        Request(&get, c.path, c.code, m_target);
         ASSERT_EQ(m_received.size(), 1u);
         const Received& r = m_received[0];
         EXPECT_EQ(r.wParam, 0u);
@@ -119,28 +107,6 @@ TEST_F(NotifyGetTest, OneCopyDataMessagePerRequestThenIdle) {
         EXPECT_EQ(get.GetBodySize(), 0u);
         EXPECT_FALSE(get.IsRunning());
     }
-}
-
-TEST_F(NotifyGetTest, RemoveAllForgetsTheFieldsAndGoesIdle) {
-    ASSERT_TRUE(m_server.SetRoute("/GetMasterID.asp", R"({"body": "M-1"})"));
-    CNotifyGet get;
-    get.AddField("UserID", "홍길동");
-    get.m_hNotifyWnd = m_target;
-    get.m_nRequestCode = 14;
-    get.RemoveAll();
-    EXPECT_EQ(get.m_nRequestCode, static_cast<DWORD>(-1));
-    EXPECT_EQ(get.m_hNotifyWnd, nullptr);
-
-    get.AddField("UserID", "홍길동");
-    get.m_hNotifyWnd = m_target;
-    get.m_nRequestCode = 14;
-    get.Submit(m_server.Url("/GetMasterID.asp"), nullptr);
-    PumpUntil([&] { return !m_received.empty(); }, 10000);
-    ASSERT_EQ(m_received.size(), 1u);
-    EXPECT_EQ(m_received[0].bytes, "M-1");
-    std::vector<ServerRequest> requests;
-    ASSERT_TRUE(m_server.Requests("/GetMasterID.asp", 1, &requests));
-    EXPECT_EQ(requests[0].query, "UserID=%C8%AB%B1%E6%B5%BF");
 }
 
 TEST_F(NotifyGetTest, AWindowThatIsGoneGetsNothingAndTheRequestStillEnds) {

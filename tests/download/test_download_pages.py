@@ -43,14 +43,6 @@ class CompanionMessages(PageTestCase):
         self.assertPagePassed(result)
         self.assertEqual(result.events_named('ResolveComplete'), ['ResolveComplete(받는사람)'])
 
-    def test_a_window_that_is_not_there(self):
-        result = self.run_page('''
-            var send = %s;
-            host.equal(host.run('"' + send + '" 12345678 18 "x"', 20000), 100, "no such window");
-            host.equal(host.eventCount("ResolveComplete"), 0, "nothing fired");
-        ''' % js_string(winpath(SEND)))
-        self.assertPagePassed(result)
-
 
 if __name__ == '__main__':
     unittest.main()

@@ -83,7 +83,7 @@ class PageResult:
 PAGE_URL = 'http://127.0.0.1/nvatt/page.html'
 
 
-def run_page(script, params=None, activate=True, timeout=60, env=None, url=PAGE_URL, expect_refusal=False):
+def run_page(script, params=None, activate=True, timeout=60, url=PAGE_URL, expect_refusal=False):
     """Runs `script` (JScript text) in the page host; params is a dict of PARAM values. The
     page is at `url` (None: no page, as in a desktop program); with expect_refusal the
     control must refuse it and the page runs on."""
@@ -107,15 +107,12 @@ def run_page(script, params=None, activate=True, timeout=60, env=None, url=PAGE_
         if expect_refusal:
             args.append('--expect-refusal')
         args.append(winpath(page))
-        run_env = dict(os.environ)
-        if env:
-            run_env.update(env)
         # Output goes to files, not pipes: a Wine service that the host's start brings up
         # inherits them and outlives the host, and a pipe would then never reach its end.
         out_path, err_path = os.path.join(work, 'stdout.txt'), os.path.join(work, 'stderr.txt')
         with open(out_path, 'wb') as out, open(err_path, 'wb') as err:
             proc = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                                  timeout=timeout + 60, env=run_env)
+                                  timeout=timeout + 60)
         with open(out_path, 'rb') as out, open(err_path, 'rb') as err:
             stdout, stderr = out.read(), err.read()
         report = {}

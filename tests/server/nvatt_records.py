@@ -1,13 +1,10 @@
 """What the test server records of a request, and the multipart parsers that split
 upload bodies: the e-mail package for normal tests, a streaming splitter for huge
-bodies. Byte strings stay bytes; to_json writes them as latin-1 strings (one character
-per byte) with *_text siblings decoded as CP949, and load_log reads them back."""
+bodies. Byte strings stay bytes; to_lines writes them as hex for the Windows tests."""
 
 import email.parser
 import email.policy
 import hashlib
-import json
-import time
 
 KEEP_CONTENT = 1 << 20        # bodies and parts up to this size are kept in the record
 
@@ -35,26 +32,8 @@ def generated_bytes(offset, n):
     return bytes(out)
 
 
-def generated_sha256(n):
-    h = hashlib.sha256()
-    pos = 0
-    while pos < n:
-        take = min(1 << 20, n - pos)
-        h.update(generated_bytes(pos, take))
-        pos += take
-    return h.hexdigest()
-
-
 # ---------------------------------------------------------------------------------------
 # Records
-
-
-def _latin1(b):
-    return None if b is None else b.decode("latin-1")
-
-
-def _cp949(b):
-    return None if b is None else b.decode("cp949", errors="replace")
 
 
 class Part:
@@ -64,21 +43,10 @@ class Part:
         self.name = None          # bytes
         self.filename = None      # bytes, None when the part has no filename parameter
         self.content_type = None  # str, None when the part has no Content-Type
-        self.headers_raw = b""    # the part's header block as sent
         self.size = 0
         self.sha256 = ""
         self.content = None       # bytes when size <= KEEP_CONTENT
         self.defects = []
-
-    def to_json(self):
-        return {
-            "name": _latin1(self.name), "name_text": _cp949(self.name),
-            "filename": _latin1(self.filename), "filename_text": _cp949(self.filename),
-            "content_type": self.content_type, "headers_raw": _latin1(self.headers_raw),
-            "size": self.size, "sha256": self.sha256,
-            "content": _latin1(self.content), "content_text": _cp949(self.content),
-            "defects": self.defects,
-        }
 
     def __repr__(self):
         return "Part(name=%r, filename=%r, type=%r, size=%d)" % (
@@ -91,23 +59,18 @@ class Request:
     def __init__(self):
         self.seq = 0
         self.connection = 0      # number of the TCP connection it came on
-        self.time = time.time()
         self.request_line = ""   # latin-1, without the line end
         self.method = ""
-        self.target = ""
         self.path = ""
         self.query_raw = ""
-        self.query = []          # [(name bytes, value bytes)] percent-decoded
         self.headers = []        # [(name, value)] latin-1
         self.body_size = 0
         self.body_sha256 = ""
         self.body = None         # bytes when body_size <= KEEP_CONTENT
         self.complete = False    # the whole declared body arrived
-        self.aborted = None      # why the body did not arrive whole
         self.parser = None       # "email" or "stream" for multipart bodies
         self.parts = []
         self.multipart_defects = []
-        self.route = None
         self.status = None       # status sent back; the log line is written before the answer
 
     def header(self, name, default=None):
@@ -116,37 +79,6 @@ class Request:
             if k.lower() == lname:
                 return v
         return default
-
-    def query_value(self, name):
-        if isinstance(name, str):
-            name = name.encode("cp949")
-        for k, v in self.query:
-            if k == name:
-                return v
-        return None
-
-    def part(self, name):
-        if isinstance(name, str):
-            name = name.encode("cp949")
-        for p in self.parts:
-            if p.name == name:
-                return p
-        return None
-
-    def to_json(self):
-        return {
-            "seq": self.seq, "connection": self.connection, "time": self.time,
-            "request_line": self.request_line, "method": self.method, "target": self.target,
-            "path": self.path, "query_raw": self.query_raw,
-            "query": [[_latin1(k), _latin1(v)] for k, v in self.query],
-            "query_text": [[_cp949(k), _cp949(v)] for k, v in self.query],
-            "headers": [[k, v] for k, v in self.headers],
-            "body_size": self.body_size, "body_sha256": self.body_sha256,
-            "body": _latin1(self.body), "complete": self.complete, "aborted": self.aborted,
-            "parser": self.parser, "parts": [p.to_json() for p in self.parts],
-            "multipart_defects": self.multipart_defects, "route": self.route,
-            "status": self.status,
-        }
 
     def to_lines(self):
         """The record as plain lines for the Windows tests: byte strings as 'x' + hex,
@@ -197,10 +129,8 @@ def _disposition_params(raw_value):
 
 def _part_from_headers(part, raw_items):
     """Fills name, filename, content type and header bytes from (name, raw value bytes)."""
-    lines = []
     disposition = None
     for k, v in raw_items:
-        lines.append(k.encode("latin-1") + b": " + v)
         lk = k.lower()
         if lk == "content-disposition":
             if disposition is not None:
@@ -208,7 +138,6 @@ def _part_from_headers(part, raw_items):
             disposition = v
         elif lk == "content-type":
             part.content_type = v.decode("latin-1").strip()
-    part.headers_raw = b"\r\n".join(lines)
     if disposition is None:
         part.defects.append("no Content-Disposition")
     else:
@@ -398,22 +327,3 @@ def multipart_boundary(content_type):
         return None
     boundary = header.params.get("boundary")
     return boundary.encode("latin-1") if boundary else None
-
-
-
-def load_log(path):
-    """Reads a requests.jsonl written by the server back into dicts whose byte strings are
-    bytes again."""
-    def b(s):
-        return None if s is None else s.encode("latin-1")
-    out = []
-    with open(path, encoding="utf-8") as f:
-        for line in f:
-            r = json.loads(line)
-            r["body"] = b(r["body"])
-            r["query"] = [(b(k), b(v)) for k, v in r["query"]]
-            for p in r["parts"]:
-                for key in ("name", "filename", "headers_raw", "content"):
-                    p[key] = b(p[key])
-            out.append(r)
-    return out

@@ -14,10 +14,6 @@ TEST(MsgStorage, LifecycleAndStatus) {
     const std::string path = dir / "a.pcm2";
 
     CMsgStorage storage;
-    EXPECT_FALSE(storage.m_pRoot);
-    EXPECT_EQ(storage.m_hrLast, S_OK);
-    EXPECT_EQ(storage.m_nUse, 1);
-
     EXPECT_FALSE(storage.OpenStream("nc_local_property"));
     EXPECT_EQ(storage.m_hrLast, CMsgStorage::kNoOpenFile);
     EXPECT_FALSE(storage.CreateStream("nc_local_property"));
@@ -28,9 +24,6 @@ TEST(MsgStorage, LifecycleAndStatus) {
     EXPECT_FALSE(storage.m_pRoot);
 
     ASSERT_TRUE(storage.Create(path.c_str()));
-    EXPECT_EQ(storage.m_hrLast, S_OK);
-    EXPECT_TRUE(storage.m_pRoot);
-    EXPECT_EQ(storage.m_nUse, 1);
     {
         // Created exclusively: nobody else opens it meanwhile.
         CMsgStorage other;

@@ -200,13 +200,6 @@ TEST(ParseMsgFiles, Table) {
         {"same name twice: the later file wins, both listed", false,
          RecordBytes().File(MSGREC_ATTACH, "a.txt", "first").File(MSGREC_ATTACH, "a.txt", "second"),
          {true, "a.txt\ta.txt\t", "5\t6\t", {{"a.txt", "second"}}}},
-        {"folders, drives and devices are cut down to a safe bare name", false,
-         RecordBytes().File(MSGREC_ATTACH, "..\\..\\evil.exe", "1").File(MSGREC_ATTACH, "C:\\Windows\\win.ini", "2")
-             .File(MSGREC_ATTACH, "a/b", "3").File(MSGREC_ATTACH, "CON", "4").File(MSGREC_ATTACH, "nul.txt", "5")
-             .File(MSGREC_ATTACH, "lpt1", "6").File(MSGREC_ATTACH, "x.doc. . ", "7"),
-         {true, "evil.exe\twin.ini\tb\t_CON\t_nul.txt\t_lpt1\tx.doc\t", "1\t1\t1\t1\t1\t1\t1\t",
-          {{"evil.exe", "1"}, {"win.ini", "2"}, {"b", "3"}, {"_CON", "4"}, {"_nul.txt", "5"}, {"_lpt1", "6"},
-           {"x.doc", "7"}}}},
         {"a name with nothing usable is skipped with its data", false,
          RecordBytes().File(MSGREC_ATTACH, "..", "secret").File(MSGREC_ATTACH, "C:", "x")
              .File(MSGREC_ATTACH, std::string("\0a", 2), "y").File(MSGREC_ATTACH, "ok", "z"),
@@ -273,12 +266,6 @@ TEST(ParseMsgFiles, SourceFailureDiscardsTheHalfFile) {
     EXPECT_EQ(sink.m_discarded, std::vector<std::string>{"a"});
     EXPECT_TRUE(sink.m_files.empty());
     EXPECT_EQ(names, "");
-}
-
-TEST(AppendLegacyAddresses, AppendsToWhatIsThere) {
-    std::string list = "x; ";
-    AppendLegacyAddresses("a;b", list);
-    EXPECT_EQ(list, "x; a; ");
 }
 
 }  // namespace

@@ -1,14 +1,11 @@
-// Staging rules of form fields: entries, body files and part names.
+// Staging rules of form fields: the kinds of staged entries and the files of DoVariant.
 #include "submit/FormStaging.h"
-#include "transfer/UrlCoding.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(FormStaging, FieldEntries) {
-    EXPECT_EQ(FormatFieldEntry("subject", "회의 안내"), "subject=회의 안내");
-    EXPECT_EQ(FormatFieldEntry("a", ""), "a=");
     const struct {
         const char* entry;
         FieldKind kind;
@@ -19,15 +16,6 @@ TEST(FormStaging, FieldEntries) {
         {"HTMLBODY=x", FieldKind::kPlain},        {"htmlbody", FieldKind::kPlain},
     };
     for (const auto& c : cases) EXPECT_EQ(ClassifyFieldEntry(c.entry), c.kind) << c.entry;
-}
-
-TEST(FormStaging, BodyThreshold) {
-    const struct {
-        std::uint64_t length;
-        bool asFile;
-    } cases[] = {{0, false}, {49000, false}, {49999, false}, {50000, true}, {50001, true},
-                 {1ULL << 40, true}};
-    for (const auto& c : cases) EXPECT_EQ(BodyGoesAsFile(c.length), c.asFile) << c.length;
 }
 
 TEST(FormStaging, VariantFileByFirstMatchingSubstring) {
@@ -55,17 +43,6 @@ TEST(FormStaging, VariantFileByFirstMatchingSubstring) {
             EXPECT_STREQ(VariantFileName(*c.file), c.fileName);
         }
     }
-}
-
-TEST(FormStaging, FilePartNameAndDecodedPath) {
-    EXPECT_EQ(FilePartName("my_file", 2), "my_file2");
-    EXPECT_EQ(FilePartName("my_file", 3), "my_file3");
-    EXPECT_EQ(FilePartName("my_file", 1), "my_file1");
-    EXPECT_EQ(FilePartName("my_file", 0), "my_file");
-    EXPECT_EQ(FilePartName("my_file", -1), "my_file");
-    EXPECT_EQ(FilePartName("my_file", INT16_MAX), "my_file32767");
-    // DoFile with my_file, a path written with %3A and %5C, and position 2.
-    EXPECT_EQ(PercentDecode("C%3A%5Cdocs%5C%BA%B8%B0%ED%BC%AD.hwp"), "C:\\docs\\보고서.hwp");
 }
 
 }  // namespace

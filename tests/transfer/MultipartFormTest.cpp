@@ -126,11 +126,9 @@ TEST(MultipartForm, NamesAndTypes) {
     };
     for (const auto& [path, name] : bare) EXPECT_EQ(CMultipartForm::BareFileName(path), name) << path;
 
+    // The type goes by the last extension in any letter case; the table itself is the code's.
     const std::pair<const char*, const char*> types[] = {
-        {"a.txt", "text/plain"},       {"A.TXT", "text/plain"},
-        {"b.JpG", "image/jpeg"},       {"문서.hwp", "application/x-hwp"},
-        {"x.pdf", "application/pdf"},  {"y.docx", "application/vnd.openxmlformats-officedocument.wordprocessingml.document"},
-        {"mail.eml", "message/rfc822"}, {"noext", "application/octet-stream"},
+        {"A.TXT", "text/plain"}, {"b.JpG", "image/jpeg"}, {"noext", "application/octet-stream"},
         {"trailing.", "application/octet-stream"}, {"a.txt.exe", "application/octet-stream"},
         {"tx", "application/octet-stream"},
     };
@@ -145,11 +143,10 @@ TEST(MultipartForm, BoundariesDifferWithTheirRandomBytes) {
     uint8_t b[CMultipartForm::kBoundaryRandomBytes] = {};
     b[15] = 0xA5;
     std::string ba = CMultipartForm::MakeBoundary(a), bb = CMultipartForm::MakeBoundary(b);
-    EXPECT_EQ(ba, "----NvAttFormBoundary00000000000000000000000000000000");
-    EXPECT_EQ(bb, "----NvAttFormBoundary000000000000000000000000000000a5");
-    // RFC 2046 allows at most 70 characters, and tokens need no quoting.
+    EXPECT_NE(ba, bb);
+    // RFC 2046 allows at most 70 characters, and a token needs no quoting.
     EXPECT_LE(ba.size(), 70u);
-    EXPECT_EQ(ba.find_first_not_of("-NvAtFormBundry0123456789abcdef"), std::string::npos);
+    EXPECT_EQ(ba.find_first_of(" ()<>@,;:\\\"/[]?="), std::string::npos);
 }
 
 TEST(BoundaryScanner, FindsTheNeedleWhereverThePiecesSplitIt) {

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <psapi.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <fstream>
@@ -23,6 +24,36 @@ std::wstring VariantText(const VARIANT& v) {
     fw::Variant text;
     if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&v), VARIANT_ALPHABOOL, VT_BSTR))) return L"<?>";
     return V_BSTR(&text) ? V_BSTR(&text) : L"";
+}
+
+// The script type of a value, as JScript's typeof names it: the control hands out numbers
+// of several widths, and they are all one type to a page.
+std::wstring ScriptType(const VARIANT& v) {
+    switch (V_VT(&v)) {
+    case VT_EMPTY: return L"undefined";
+    case VT_NULL: return L"null";
+    case VT_BOOL: return L"boolean";
+    case VT_BSTR: return L"string";
+    case VT_DISPATCH: case VT_UNKNOWN: return L"object";
+    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT: case VT_UI1: case VT_UI2: case VT_UI4:
+    case VT_UI8: case VT_UINT: case VT_R4: case VT_R8: case VT_CY: case VT_DECIMAL: return L"number";
+    default: return L"vartype " + std::to_wstring(V_VT(&v));
+    }
+}
+
+bool SameValue(const VARIANT& a, const VARIANT& b) {
+    std::wstring type = ScriptType(a);
+    if (type != ScriptType(b)) return false;
+    if (type == L"object") return V_UNKNOWN(&a) == V_UNKNOWN(&b);
+    if (type != L"number") return VariantText(a) == VariantText(b);
+    fw::Variant x, y;
+    return SUCCEEDED(VariantChangeType(&x, const_cast<VARIANT*>(&a), 0, VT_R8)) &&
+           SUCCEEDED(VariantChangeType(&y, const_cast<VARIANT*>(&b), 0, VT_R8)) && V_R8(&x) == V_R8(&y);
+}
+
+std::wstring Shown(const VARIANT& v) {
+    std::wstring type = ScriptType(v);
+    return type == L"string" ? L"\"" + VariantText(v) + L"\"" : VariantText(v) + L" (" + type + L")";
 }
 
 HRESULT ControlOf(const VARIANT& v, REFIID riid, void** ppv) {
@@ -73,6 +104,8 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(34, "listItems", &CHostObject::listItems),
     FW_DISP_METHOD(35, "listColumn", &CHostObject::listColumn),
     FW_DISP_METHOD(36, "listVisible", &CHostObject::listVisible),
+    FW_DISP_METHOD(27, "listWindow", &CHostObject::listWindow),
+    FW_DISP_METHOD(28, "resizeControl", &CHostObject::resizeControl),
     FW_DISP_METHOD(37, "dropFiles", &CHostObject::dropFiles),
     FW_DISP_METHOD(26, "selectRows", &CHostObject::selectRows),
     FW_DISP_METHOD(38, "sendCommand", &CHostObject::sendCommand),
@@ -135,8 +168,9 @@ HRESULT CHostObject::check(bool condition, const std::string& message) {
 
 HRESULT CHostObject::equal(const VARIANT& actual, const VARIANT& expected, const std::string& message) {
     ++m_host->report().checks;
-    std::wstring a = VariantText(actual), e = VariantText(expected);
-    if (a != e) m_host->report().failures.push_back(Wide(message) + L": expected [" + e + L"], got [" + a + L"]");
+    if (!SameValue(actual, expected))
+        m_host->report().failures.push_back(Wide(message) + L": expected [" + Shown(expected) + L"], got [" +
+                                            Shown(actual) + L"]");
     return S_OK;
 }
 
@@ -245,6 +279,55 @@ HRESULT CHostObject::listVisible(long id, bool* visible) {
     return S_OK;
 }
 
+HRESULT CHostObject::listWindow(long id, std::string* description) {
+    HWND control = m_host->controlWindow();
+    HWND list = GetDlgItem(control, static_cast<int>(id));
+    if (!list) return fw::ReportError(E_FAIL, L"host", L"the control has no list with that id");
+    auto imageList = [list](int kind) -> std::string {
+        auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, kind, 0));
+        if (!images) return "none";
+        SHFILEINFOW info = {};
+        for (UINT size : {UINT{SHGFI_LARGEICON}, UINT{SHGFI_SMALLICON}}) {
+            if (images == reinterpret_cast<HIMAGELIST>(
+                              SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | size)))
+                return size == SHGFI_LARGEICON ? "system-large" : "system-small";
+        }
+        return "other";
+    };
+    RECT rect, row = {};
+    GetWindowRect(list, &rect);
+    MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&rect), 2);
+    row.left = LVIR_BOUNDS;
+    bool hasRow = SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)) != 0;
+    char text[256];
+    snprintf(text, sizeof(text), "style=0x%08lX exstyle=0x%08lX lvstyle=0x%08lX normal=%s small=%s "
+             "rect=%ld,%ld,%ld,%ld row=%ld frame=%d columns=",
+             static_cast<unsigned long>(GetWindowLongW(list, GWL_STYLE)),
+             static_cast<unsigned long>(GetWindowLongW(list, GWL_EXSTYLE)),
+             static_cast<unsigned long>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)),
+             imageList(LVSIL_NORMAL).c_str(), imageList(LVSIL_SMALL).c_str(), rect.left, rect.top,
+             rect.right - rect.left, rect.bottom - rect.top, hasRow ? row.bottom - row.top : 0L,
+             GetSystemMetrics(SM_CYDLGFRAME));
+    std::string out = text;
+    wchar_t title[128];
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = title;
+    column.cchTextMax = 128;
+    for (int i = 0; SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column)); ++i)
+        out += (i ? "|" : "") + fw::WideToAnsi(title) + "/" + std::to_string(column.cx);
+    *description = out;
+    return S_OK;
+}
+
+HRESULT CHostObject::resizeControl(long width, long height) {
+    fw::ComPtr<IOleInPlaceObject> inPlace;
+    if (!m_host->control() || FAILED(m_host->control()->QueryInterface(IID_IOleInPlaceObject, inPlace.put_void())))
+        return fw::ReportError(E_FAIL, L"host", L"the control is not in place");
+    RECT rect = {10, 10, 10 + width, 10 + height};
+    return inPlace->SetObjectRects(&rect, &rect);
+}
+
 HRESULT CHostObject::dropFiles(const std::string& paths) {
     HWND target = m_host->controlWindow();
     if (!target) return fw::ReportError(E_FAIL, L"host", L"the control has no window to drop on");
@@ -298,14 +381,14 @@ HRESULT CHostObject::sendCommand(long id) {
     return S_OK;
 }
 
-HRESULT CHostObject::sendCopyData(long code, const std::string& data) {
+HRESULT CHostObject::sendCopyData(long code, const std::string& data, long* answer) {
     HWND target = m_host->controlWindow();
     if (!target) return fw::ReportError(E_FAIL, L"host", L"the control has no window");
     COPYDATASTRUCT copy = {};
     copy.dwData = static_cast<ULONG_PTR>(code);
     copy.cbData = static_cast<DWORD>(data.size());
     copy.lpData = data.empty() ? nullptr : const_cast<char*>(data.data());
-    SendMessageW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+    *answer = static_cast<long>(SendMessageW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)));
     return S_OK;
 }
 

@@ -49,10 +49,17 @@ private:
     HRESULT listItems(long id, std::string* labels);
     HRESULT listColumn(long id, long column, std::string* texts);
     HRESULT listVisible(long id, bool* visible);
+    // The list window as created and laid out: "style=0x... exstyle=0x... lvstyle=0x...
+    // normal=... small=... rect=x,y,w,h row=h frame=n columns=title/width|...", image
+    // lists named "system-large", "system-small", "none" or "other", rect in the control's
+    // client coordinates, row the height of row 0 (0 without rows), frame SM_CYDLGFRAME.
+    HRESULT listWindow(long id, std::string* description);
+    // Moves the control to a new size, as a page's layout does.
+    HRESULT resizeControl(long width, long height);
     HRESULT dropFiles(const std::string& paths);
     HRESULT selectRows(long id, const std::string& rows);
     HRESULT sendCommand(long id);
-    HRESULT sendCopyData(long code, const std::string& data);
+    HRESULT sendCopyData(long code, const std::string& data, long* answer);
     // Keyboard and mouse as a user gives them; keys go through the host's message loop.
     HRESULT click(long id);
     HRESULT pressKey(long vk, bool* translated);

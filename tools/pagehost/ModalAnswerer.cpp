@@ -1,6 +1,8 @@
 // Answers the modal UI the control shows the way a user would, and records what was shown.
 #include "tools/pagehost/ModalAnswerer.h"
 
+#include "tools/pagehost/FileDialogRecorder.h"
+
 #include <cwchar>
 #include <vector>
 
@@ -109,6 +111,12 @@ void CModalAnswerer::Queue(const std::wstring& kind, const std::wstring& action,
     m_answers.push_back({kind, action, delayMs});
 }
 
+void CModalAnswerer::ReportUnused() {
+    for (const Answer& a : m_answers)
+        m_report.failures.push_back(L"host: an answer the page queued was never used: " + a.kind + L" " + a.action);
+    m_answers.clear();
+}
+
 LRESULT CALLBACK CModalAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && s_answerer) {
         auto dialog = reinterpret_cast<HWND>(wParam);
@@ -151,13 +159,26 @@ void CModalAnswerer::Handle(HWND dialog) {
         record.text = StaticTexts(dialog);
     }
 
+    if (record.kind == L"file") {
+        if (const CFileDialogRecorder::Call* call = CFileDialogRecorder::Current()) {
+            record.filter = call->filter;
+            record.flags = call->flags;
+        }
+    }
+
     Answer answer;
     if (!TakeAnswer(record.kind, &answer)) {
-        // Nothing queued: a message box gets its default button so that a page never
-        // hangs; a file dialog is cancelled; other dialogs are left to end by themselves.
+        // A message box or file dialog that the page queued no answer for is modal UI it
+        // did not expect: a failure of the page. It still gets an answer (the default
+        // button, Cancel) so that the page runs to its end. Other dialogs (progress
+        // windows) end by themselves; one that never does fails the page by the time-out.
         answer.kind = record.kind;
         answer.delayMs = 0;
         answer.action = record.kind == L"msgbox" ? L"(default)" : record.kind == L"file" ? L"" : L"leave";
+        if (record.kind != L"dialog") {
+            m_report.failures.push_back(L"host: a " + record.kind + L" the page did not expect: [" + record.caption +
+                                        L"] " + record.text);
+        }
     }
     record.answer = answer.action;
     m_report.dialogs.push_back(record);

@@ -20,13 +20,16 @@ public:
 
     // Queues the answer for the next dialog of `kind` ("msgbox", "file", "dialog").
     // msgbox and dialog: a button's text ("OK", "Cancel", "Yes", "No") or its decimal id,
-    // or "leave" to let the dialog end by itself. file: paths separated by "|", or an
-    // empty text to cancel. delayMs postpones the answer (a user pressing Cancel later).
+    // "(default)" for the default button, or "leave" to let the dialog end by itself.
+    // file: paths separated by "|", or an empty text to cancel. delayMs postpones the
+    // answer (a user pressing Cancel later).
     void Queue(const std::wstring& kind, const std::wstring& action, DWORD delayMs);
     // Called with every dialog as it is recorded, before it is answered.
     void SetShownCallback(std::function<void(HWND dialog, const std::wstring& kind)> callback) {
         m_onShown = std::move(callback);
     }
+    // Every answer still queued is a failure of the page: it expected UI that never came.
+    void ReportUnused();
 
     // Called by the host window for the messages this class posts to it.
     static constexpr UINT kAnswerMessage = WM_APP + 10;

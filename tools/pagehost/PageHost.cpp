@@ -23,6 +23,7 @@
 #include "framework/ErrorMacros.h"
 #include "framework/Text.h"
 #include "tools/pagehost/HostBrowser.h"
+#include "tools/pagehost/FileDialogRecorder.h"
 #include "tools/pagehost/HostObject.h"
 
 namespace {
@@ -121,6 +122,11 @@ HRESULT CPageHost::CreateControl() {
             OnEvent(name, params);
         }));
     if (!m_sink) m_report.logs.push_back(L"host: the control has no event interface to connect to");
+    // The module is the one whose code the control's interface table points into.
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       *reinterpret_cast<LPCWSTR*>(m_control.get()), &module);
+    if (!CFileDialogRecorder::Install(module)) m_report.logs.push_back(L"host: the control opens no file dialog");
     return S_OK;
 }
 
@@ -381,6 +387,7 @@ int CPageHost::Run() {
         m_script->Close();
         m_script.reset();
         ReleaseControl();
+        m_answerer.ReportUnused();
     }
     KillTimer(m_frame, kWatchdogTimer);
     m_site.reset();

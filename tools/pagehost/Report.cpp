@@ -85,7 +85,9 @@ std::string Report::ToJson() const {
         AppendString(out, d.icon);
         out += ", \"answer\": ";
         AppendString(out, d.answer);
-        out += "}";
+        out += ", \"filter\": ";
+        AppendString(out, d.filter);
+        out += ", \"flags\": " + std::to_string(d.flags) + "}";
     }
     out += "]\n}\n";
     return out;

@@ -10,6 +10,8 @@ struct DialogRecord {
     std::wstring text;     // message text, or the dialog's static texts joined by "\n"
     std::wstring icon;     // "stop", "exclamation", "information", "question", "" for none
     std::wstring answer;   // what the host pressed or typed
+    std::wstring filter;   // file dialogs: the filter the control passed, "|"-separated
+    unsigned long flags = 0;  // file dialogs: the OPENFILENAME flags the control passed
 };
 
 struct Report {
