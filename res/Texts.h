@@ -10,6 +10,8 @@ inline constexpr char kTransferredFormat[] = "%s/%s바이트";
 inline constexpr char kFileSizeUnknown[] = "알 수 없음";
 inline constexpr char kSizeLimitExceeded[] = "첨부 문서의 크기가 제한 용량[%s KB]를 초과했읍니다.";
 inline constexpr char kTransferStopped[] = "전송 중단";
+// caption of the single-item uploads' message
+inline constexpr char kGroupwareCaption[] = "그룹웨어";
 
 // the file list's columns
 inline constexpr char kFileNameColumn[] = "파일명";
@@ -30,6 +32,9 @@ inline constexpr char kUploadCancel[] = "취소";
 
 // form staging
 inline constexpr char kCannotSaveAttachFile[] = "hr: Can not save attach file(%d)";
+
+// message file writer: the server refused the message (the reason follows on a line of its own)
+inline constexpr char kCantReceiveMessage[] = "IDS_CANT_RCVMSG_FROM_SERVER";
 
 // window lifecycle
 inline constexpr char kSignedPathWrong[] = "파일 경로가 정확하지 않습니다.";
