@@ -17,17 +17,12 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'
 from nvatt_server import NvattServer  # noqa: E402
 
 PREFIX = os.environ.get('NVATT_WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
-CAPTION = '메일 보관'
 K1, K2, LOGO, PHOTO = b'k1' * 3000, os.urandom(70000), b'GIF89a' + os.urandom(500), os.urandom(300)
-EMPTY_FILE_STREAM = mf.header() + mf.dword(mf.END)
+NO_FILES = mf.header() + mf.dword(mf.END)
 
 
 def leave(count):
     return 'host.answer("dialog", "leave");' * count
-
-
-def logs(result):
-    return [line for line in result.logs if not line.startswith('host:')]
 
 
 def files(tag, items):
@@ -39,66 +34,60 @@ def streams(path_or_bytes):
         return {'/'.join(e): ole.openstream(e).read() for e in ole.listdir()}
 
 
-class MessageFileTestCase(PageTestCase):
+class MessageFiles(PageTestCase):
     def setUp(self):
-        self.server = NvattServer().start()
-        self.addCleanup(self.server.stop)
+        self.server = s = NvattServer().start()
+        self.addCleanup(s.stop)
         self.folder = tempfile.mkdtemp(prefix='nvatt-msgfile-')
         self.addCleanup(shutil.rmtree, self.folder, True)
-        self.server.set_route('/up.asp', {'body': 'OK;saved'})
+        s.set_route('/up.asp', {'body': 'OK;saved'})
 
-    def save(self, script, **params):
-        values = {'strMsgInfo': CAPTION, 'formsURL': self.server.url + '/forms/', 'objDataURL': 'D1',
-                  'UploadURL': self.server.url + '/up.asp', 'UserID': 'hong'}
-        values.update(params)
-        return self.run_page(script, params=values)
+    def save(self, steps):
+        """steps: (script, path) for each DoSaveMsg, the script running before it."""
+        script = ''.join('%s host.log("saved " + NvAtt.DoSaveMsg(%s));' % (js, js_string(winpath(p))) for js, p in steps)
+        result = self.run_page(script, params={'strMsgInfo': '보관', 'formsURL': self.server.url + '/forms/',
+                                               'objDataURL': 'D1', 'UploadURL': self.server.url + '/up.asp',
+                                               'UserID': 'hong'})
+        self.assertPagePassed(result)
+        logs = [line[6:] for line in result.logs if line.startswith('saved ')]
+        return result, logs, [r for r in self.server.requests if r.path == '/up.asp']
 
-    def uploads(self):
-        return [r for r in self.server.requests if r.path == '/up.asp']
-
-
-class SavedMessage(MessageFileTestCase):
     def test_message_images_and_attachments_round_trip(self):
         body = '<p>안녕</p><IMG SRC="cid:Logo.GIF"><img alt=1 src="사진.png" w=1><img src="logo.gif"><img src="x.gif">'
         s = self.server
         s.set_route('/forms/download.asp', {'body': mf.message_reply(
-            subject='제목', to='홍 <h@x.kr>', cc='c@x.kr',
-            attach=['a.txt', '한글 b.doc', '404.bin', 'empty.bin', 'stalled.bin'],
+            to='홍 <h@x.kr>', cc='c@x.kr', attach=['a.txt', '한글 b.doc', '404.bin', 'empty.bin', 'stalled.bin'],
             keys=['{base}/att/stall', '{base}/att/empty', '{base}/att/404', '{base}/att/k1', '{base}/att/k2'],
             inline_keys=['logo.gif:{base}/img/logo', '사진.png:{base}/img/photo'],
             records=[('Keywords', 'kw'), ('body', body)])})
+        # Another type names images by the text after the last "/" of their URL.
         s.set_route('/forms/downloadmail.asp', {'body': mf.message_reply(inline_keys=['{base}/img/logo'],
                                                                          records=[('body', body)])})
         for path, data in [('/att/k1', K1), ('/att/k2', K2), ('/img/logo', LOGO), ('/img/photo', PHOTO)]:
             s.set_route(path, {'body_hex': data.hex()})
         s.set_route('/att/empty', {'body': ''})
         s.set_route('/att/stall', {'generate': 100000, 'stall_after': [1000, 30]})
-        first, second = os.path.join(self.folder, 'msg.pcm'), os.path.join(self.folder, 'bbs.pcm')
-        started = time.time() - 1
-        result = self.save(leave(7) + 'host.answerLater("dialog", "Cancel", 1500);' + leave(1) + '''
-            host.log(host.tempDir());
-            host.log(NvAtt.DoSaveMsg(%s));
-            NvAtt.type = "mail";
-        ''' % js_string(winpath(first)) + leave(3) + 'host.log(NvAtt.DoSaveMsg(%s));' % js_string(winpath(second)))
-        self.assertPagePassed(result)
-        temp = os.path.join(PREFIX, 'drive_c', logs(result)[0][3:].replace('\\', '/'))
+        paths, started = [os.path.join(self.folder, 'msg.pcm'), os.path.join(self.folder, 'mail.pcm')], time.time() - 1
+        result, logs, (up, _) = self.save([
+            ('host.log("temp " + host.tempDir());' + leave(7) + 'host.answerLater("dialog", "Cancel", 1500);' +
+             leave(1), paths[0]), ('NvAtt.type = "mail";' + leave(3), paths[1])])
+        temp = [line[8:] for line in result.logs if line.startswith('temp ')][0]
+        temp = os.path.join(PREFIX, 'drive_c', temp.replace('\\', '/'))
         scratch = glob.glob(os.path.join(temp, 'NC*.tmp')) + glob.glob(os.path.join(self.folder, 'NC*'))
         self.assertEqual([f for f in scratch if os.path.getmtime(f) >= started], [])
-        up, bbs = self.uploads()
-        self.assertEqual([(p.name, p.filename, p.content) for p in up.parts][1:], [(b'UserID', None, b'hong')])
         data = up.part(b'MsgFile').content
-        self.assertEqual((up.part(b'MsgFile').filename, logs(result)[1:]),
-                         (b'msg.pcm', ['saved|%d' % len(data), 'saved|%d' % os.path.getsize(second)]))
+        self.assertEqual([(p.name, p.filename) for p in up.parts] + [(up.part(b'UserID').content, logs)],
+                         [(b'MsgFile', b'msg.pcm'), (b'UserID', None),
+                          (b'hong', ['saved|%d' % len(data), 'saved|%d' % os.path.getsize(paths[1])])])
         fields = b'Keywords\bkw\x7fbody\b' + mf.cp949(body) + b'\x7f'
         self.assertEqual(streams(data), {
             'nc_local_property': mf.header() + mf.text(mf.TO, '홍 <h@x.kr>') + mf.text(mf.CC, 'c@x.kr') +
             mf.text(mf.KEYWORDS, 'kw') + mf.text(mf.BODY, body) + mf.text(mf.FIELDS, fields) + mf.dword(mf.END),
             'nc_local_inline': files(mf.INLINE, [('logo.gif', LOGO), ('사진.png', PHOTO)]),
             'nc_local_attach': files(mf.ATTACH, [('a.txt', K2), ('한글 b.doc', K1)])})
+        saved = streams(paths[1])
+        self.assertEqual((saved['nc_local_inline'], saved['nc_local_attach']), (files(mf.INLINE, [('logo', LOGO)]), NO_FILES))
         self.assertEqual(s.requests[0].query_raw, 'dataurl=D1')
-        saved = streams(second)
-        self.assertEqual((saved['nc_local_inline'], saved['nc_local_attach']),
-                         (files(mf.INLINE, [('logo', LOGO)]), EMPTY_FILE_STREAM))
 
         s.set_route('/saved/msg.pcm2', {'body_hex': data.hex()})
         restored = self.run_page('''
@@ -110,22 +99,17 @@ class SavedMessage(MessageFileTestCase):
         ''', params={'style': 1, 'sqlfilepath': s.url + '/saved/msg.pcm2'}, activate=False)
         self.assertPagePassed(restored)
 
-
-class FailedReplies(MessageFileTestCase):
     def test_failed_replies_send_nothing_and_a_cancelled_one_keeps_the_attachments(self):
         self.server.set_route('/forms/download.asp', {'sequence': [
             {'body': ''}, {'body': 'id\x7ffolder\x7fsubject\x7fto\bcc\x7f'},
-            {'body': mf.message_reply(status='NotOK', reason='권한 없음')},
-            {'generate': 100000, 'stall_after': [10, 30]}]})
+            {'body': mf.message_reply(status='NotOK', reason='권한 없음')}, {'generate': 100000, 'stall_after': [10, 30]}]})
         paths = [os.path.join(self.folder, '%d.pcm' % i) for i in range(4)]
-        result = self.save(leave(3) + 'host.answer("msgbox", "OK"); host.answerLater("dialog", "Cancel", 1500);' +
-                           leave(1) + ''.join('host.log(NvAtt.DoSaveMsg(%s));' % js_string(winpath(p)) for p in paths))
-        self.assertPagePassed(result)
-        self.assertEqual(logs(result), ['', '', '', 'saved|%d' % os.path.getsize(paths[3])])
+        answers = leave(3) + 'host.answer("msgbox", "OK"); host.answerLater("dialog", "Cancel", 1500);' + leave(1)
+        result, logs, uploads = self.save([(answers, paths[0])] + [('', p) for p in paths[1:]])
+        self.assertEqual((logs, len(uploads)), (['', '', '', 'saved|%d' % os.path.getsize(paths[3])], 1))
         self.assertEqual([(d['text'], d['icon'], d['caption']) for d in result.dialogs if d['kind'] == 'msgbox'],
-                         [('IDS_CANT_RCVMSG_FROM_SERVER\n권한 없음', 'stop', CAPTION)])
-        self.assertEqual([streams(p) for p in paths], [{}, {}, {}, {'nc_local_attach': EMPTY_FILE_STREAM}])
-        self.assertEqual(len(self.uploads()), 1)
+                         [('IDS_CANT_RCVMSG_FROM_SERVER\n권한 없음', 'stop', '보관')])
+        self.assertEqual([streams(p) for p in paths], [{}, {}, {}, {'nc_local_attach': NO_FILES}])
 
 
 if __name__ == '__main__':

@@ -33,8 +33,7 @@ class DirectUploads(PageTestCase):
         return self.run_page(script, params=values)
 
     def parts(self, path):
-        return [[(p.name.decode('cp949'), p.content if p.filename is None or p.name != b'FileAtt' else p.size)
-                 for p in r.parts] for r in self.server.requests if r.path == path]
+        return [[(p.name.decode('cp949'), p.content) for p in r.parts] for r in self.server.requests if r.path == path]
 
     def test_each_attachment_goes_with_the_staged_parts_once_and_alone(self):
         staged = self.make('staged.txt', b'S')
@@ -57,8 +56,9 @@ class DirectUploads(PageTestCase):
         self.assertEqual([d for d in result.dialogs if d['kind'] != 'dialog'], [])
         extra = ('extra', b'S')
         self.assertEqual(self.parts('/up.asp'), [
-            [extra, ('FileName', b'a.txt'), ('FileAtt', 1)], [extra, ('FileName', '둘.doc'.encode('cp949')), ('FileAtt', 5000)],
-            [extra, ('FileName', b'c.bin'), ('FileAtt', 300)], [('DocFile', b'A')]])
+            [extra, ('FileName', b'a.txt'), ('FileAtt', b'A')], [extra, ('FileName', '둘.doc'.encode('cp949')),
+                                                                 ('FileAtt', b'B' * 5000)],
+            [extra, ('FileName', b'c.bin'), ('FileAtt', b'C' * 300)], [('DocFile', b'A')]])
         self.assertEqual({r.header('Authorization') for r in self.server.requests}, {'Basic Z3c='})
         # The entries went with the first send, which had an answer.
         self.assertEqual(self.parts('/post.asp'), [[('to', b'a=b')], []])
