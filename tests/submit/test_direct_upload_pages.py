@@ -33,27 +33,33 @@ class DirectUploads(PageTestCase):
         return self.run_page(script, params=values)
 
     def parts(self, path):
-        return [[(p.name.decode('cp949'), p.content) for p in r.parts] for r in self.server.requests if r.path == path]
+        return [[(p.name.decode('cp949'), p.content) for p in r.parts] for r in self.server.requests
+                if r.path == path and r.complete]
 
     def test_each_attachment_goes_with_the_staged_parts_once_and_alone(self):
-        staged = self.make('staged.txt', b'S')
+        staged, big = self.make('staged.txt', b'S'), self.make('big.bin', b'x' * 200000)
         files = [self.make(n, c) for n, c in [('a.txt', b'A'), ('둘.doc', b'B' * 5000), ('c.bin', b'C' * 300)]]
-        self.server.set_route('/up.asp', {'sequence': [{'body': 'OK;77'}, {'body': 'OK;78'}, {'body': '거부'},
-                                                       {'body': 'OK;doc'}]})
+        self.server.set_route('/up.asp', {'sequence': [{'read_request_slowly': [4096, 0.2]}, {'body': 'OK;77'},
+                                                       {'body': 'OK;78'}, {'body': '거부'}, {'body': 'OK;doc'}]})
         self.server.set_route('/post.asp', {'body': '받음'})
-        result = self.page(LEAVE * 4 + '''
+        result = self.page('host.answerLater("dialog", "Cancel", 500); host.answer("msgbox", "OK");' + LEAVE * 4 + '''
             NvAtt.DoFile("extra", %s, 0);
-            var files = %s, got = [];
+            var got = [NvAtt.DoAddAttach(%s)], files = %s, message = "";
             for (var i = 0; i < files.length; ++i) got.push(NvAtt.DoAddAttach(files[i]));
             got.push(NvAtt.DoSaveFileToServer(files[0]));
+            try { NvAtt.DoSaveFileToServer("Z:\\\\no\\\\없는.txt"); } catch (e) { message = e.message; }
+            host.check(message.indexOf("Z:\\\\no\\\\없는.txt") >= 0, "the error names the file: " + message);
+            host.equal(NvAtt.UploadEMLToServer("inbox"), false, "no CkServer, no dialog");
             NvAtt.PostURL = %s;
             NvAtt.SendField("to", "a=b");
             NvAtt.SendSubmit();
             NvAtt.SendSubmit();
-            host.equal(got.join("|") + "|" + NvAtt.Response, "77|78||doc|받음", "results, refusal empty");
-        ''' % (js_string(staged), '[%s]' % ','.join(map(js_string, files)), js_string(self.server.url + '/post.asp')))
+            host.equal(got.join("|") + "|" + NvAtt.Response, "|77|78||doc|받음", "cancelled and refused: empty");
+        ''' % (js_string(staged), js_string(big), '[%s]' % ','.join(map(js_string, files)),
+               js_string(self.server.url + '/post.asp')))
         self.assertPagePassed(result)
-        self.assertEqual([d for d in result.dialogs if d['kind'] != 'dialog'], [])
+        self.assertEqual([(d['kind'], d.get('text'), d['caption']) for d in result.dialogs if d['kind'] != 'dialog'],
+                         [('msgbox', '전송 중단', '그룹웨어')])
         extra = ('extra', b'S')
         self.assertEqual(self.parts('/up.asp'), [
             [extra, ('FileName', b'a.txt'), ('FileAtt', b'A')], [extra, ('FileName', '둘.doc'.encode('cp949')),
@@ -62,23 +68,6 @@ class DirectUploads(PageTestCase):
         self.assertEqual({r.header('Authorization') for r in self.server.requests}, {'Basic Z3c='})
         # The entries went with the first send, which had an answer.
         self.assertEqual(self.parts('/post.asp'), [[('to', b'a=b')], []])
-
-    def test_cancel_refusal_and_missing_files(self):
-        big = self.make('big.bin', b'x' * 200000)
-        self.server.set_route('/up.asp', {'read_request_slowly': [4096, 0.2]})
-        result = self.page('''
-            host.answerLater("dialog", "Cancel", 500);
-            host.answer("msgbox", "OK");
-            host.equal(NvAtt.DoAddAttach(%s), "", "cancelled");
-            var message = "";
-            try { NvAtt.DoSaveFileToServer("Z:\\\\no\\\\없는.txt"); } catch (e) { message = e.message; }
-            host.check(message.indexOf("Z:\\\\no\\\\없는.txt") >= 0, "the error names the file: " + message);
-            host.equal(NvAtt.UploadEMLToServer("inbox"), false, "no CkServer, no dialog");
-        ''' % js_string(big))
-        self.assertPagePassed(result)
-        self.assertEqual([(d['kind'], d.get('text'), d['caption']) for d in result.dialogs][1:],
-                         [('msgbox', '전송 중단', '그룹웨어')])
-        self.assertEqual(len(self.server.wait_for(1)), 1)
 
     def test_each_eml_file_is_an_upload_of_its_own(self):
         # The e-mail package reads a message/rfc822 part as a message: the raw splitter
