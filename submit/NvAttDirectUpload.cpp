@@ -151,8 +151,10 @@ HRESULT CNvAttCtrl::DoSaveMsg(const std::string& strFilePath, std::string* resul
     const bool temporary = strFilePath.empty() || strFilePath == " ";
     const std::string target = temporary ? fw::TempFolder() + kSavedMessageName : strFilePath;
     const std::string displayName = temporary ? kSavedMessageName : FileNameOfPath(strFilePath);
+    // The attachments' scratch files go beside the target. The folder keeps its backslash:
+    // a bare drive ("C:") would stand for that drive's current folder.
     const size_t slash = FindLastCp949Char(target, '\\');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     // A message that could not be saved is not sent: the server would store a file
     // without it and the page would be told it was saved.
     if (!WriteMessageFile(target, displayName, folder, std::string())) return S_OK;
