@@ -4,9 +4,12 @@
 #include "DownloadTestSupport.h"
 #include "TestServerClient.h"
 
+#include "res/resource.h"
 #include "submit/ReceiveWFAttach.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -21,7 +24,10 @@ TEST(ReceiveWFAttach, SendsTheEncodedQueryAndKeepsTheFile) {
 
     ASSERT_TRUE(server.SetRoute("/wf/WFAttach.asp", R"({"generate": 4194304, "drip": [65536, 0.2]})"));
     {
-        CDialogWatch watch([](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+        // Once bytes have come, as a user who saw the transfer start.
+        CDialogWatch watch([](HWND dialog) {
+            if (std::atoi(ItemText949(dialog, IDC_RECEIVE_TRANSFERRED).c_str()) > 0) ClickButton(dialog, IDCANCEL);
+        });
         EXPECT_EQ(ReceiveWFAttach(nullptr, server.Url("/wf/"), "wf-7", true, "x", path), E_ABORT);
     }
     std::vector<ServerRequest> requests;
