@@ -49,3 +49,13 @@ bool EqualNoCaseCp949(const std::string& a, const std::string& b) {
     }
     return true;
 }
+
+std::string LowerAsciiCp949(const std::string& text) {
+    std::string lower = text;
+    for (std::size_t pos = 0; pos < lower.size();) {
+        std::size_t len = Cp949CharLength(lower, pos);
+        if (len == 1) lower[pos] = FoldAscii(lower[pos]);
+        pos += len;
+    }
+    return lower;
+}

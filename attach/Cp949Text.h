@@ -20,3 +20,7 @@ std::size_t FindLastCp949Char(const std::string& text, char ch);
 // Equality ignoring the case of ASCII letters only: double-byte characters compare exactly,
 // so a trail byte that happens to be a letter is never folded.
 bool EqualNoCaseCp949(const std::string& a, const std::string& b);
+
+// A copy with the ASCII letters A-Z lowered outside double-byte characters: a trail byte
+// that happens to be a letter ("갂" is 81 41) stays as it is.
+std::string LowerAsciiCp949(const std::string& text);

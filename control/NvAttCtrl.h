@@ -17,6 +17,8 @@
 #include "framework/OleControl.h"
 #include "transfer/HttpUpload.h"
 
+class CMsgStorage;
+
 class CNvAttCtrl final : public fw::COleControl {
 public:
     static constexpr int kFileListMode = 3;
@@ -170,6 +172,16 @@ private:
 
     // A script method whose work is not part of this build fails with this.
     HRESULT NotAvailable(const wchar_t* method);
+
+    // Message file writer: the message of dataKey (objDataURL when empty) fetched from the
+    // server with its inline images and attachments into a new message file at path.
+    BOOL WriteMessageFile(const std::string& path, const std::string& displayName,
+                          const std::string& scratchFolder, const std::string& dataKey);
+    BOOL WriteMessagePart(CMsgStorage& storage, const std::string& displayName, const std::string& dataKey);
+    BOOL WriteAttachPart(CMsgStorage& storage, const std::string& scratchFolder);
+    // Every URL that the message file writer fetches from and the single-item uploads send
+    // to passes here before its transfer starts; a failure (with error info set) stops it.
+    HRESULT CheckTransferUrl(const std::string& url) const;
 
     // Members, in the order the rest of the control refers to them.
     CAttachListCtrl m_attachList;  // child window 5

@@ -2,8 +2,6 @@
 // fails with an automation error that names it, so a page never mistakes it for success.
 #include "control/NvAttCtrl.h"
 
-HRESULT CNvAttCtrl::DoAddAttach(const std::string&, std::string*) { return NotAvailable(L"DoAddAttach"); }
-HRESULT CNvAttCtrl::SendSubmit() { return NotAvailable(L"SendSubmit"); }
 HRESULT CNvAttCtrl::DownLoadAttach(const std::string&, short) { return NotAvailable(L"DownLoadAttach"); }
 HRESULT CNvAttCtrl::DownLoadFile(const std::string&, short) { return NotAvailable(L"DownLoadFile"); }
 HRESULT CNvAttCtrl::DownLoadSignAttach(const std::string&, const std::string&) { return NotAvailable(L"DownLoadSignAttach"); }
@@ -15,8 +13,6 @@ HRESULT CNvAttCtrl::DoSendNowFax(const std::string&) { return NotAvailable(L"DoS
 HRESULT CNvAttCtrl::DoInsertHTML(std::string*) { return NotAvailable(L"DoInsertHTML"); }
 HRESULT CNvAttCtrl::DoExe(const std::string&, bool*) { return NotAvailable(L"DoExe"); }
 HRESULT CNvAttCtrl::DoSaveListMailDB(const std::string&) { return NotAvailable(L"DoSaveListMailDB"); }
-HRESULT CNvAttCtrl::DoSaveMsg(const std::string&, std::string*) { return NotAvailable(L"DoSaveMsg"); }
-HRESULT CNvAttCtrl::DoSaveFileToServer(const std::string&, std::string*) { return NotAvailable(L"DoSaveFileToServer"); }
 HRESULT CNvAttCtrl::DoSaveListSignDB(const std::string&) { return NotAvailable(L"DoSaveListSignDB"); }
 HRESULT CNvAttCtrl::DoSaveEDM(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveEDM"); }
 HRESULT CNvAttCtrl::DoSaveLocal(const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveLocal"); }
@@ -27,7 +23,6 @@ HRESULT CNvAttCtrl::DoCallMsg(bool*) { return NotAvailable(L"DoCallMsg"); }
 HRESULT CNvAttCtrl::DoCall(bool*) { return NotAvailable(L"DoCall"); }
 HRESULT CNvAttCtrl::DoSaveBatchMail(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveBatchMail"); }
 HRESULT CNvAttCtrl::DoSetLocalPath(const std::string&, std::string*) { return NotAvailable(L"DoSetLocalPath"); }
-HRESULT CNvAttCtrl::UploadEMLToServer(const std::string&, bool*) { return NotAvailable(L"UploadEMLToServer"); }
 HRESULT CNvAttCtrl::DoSetProcess() { return NotAvailable(L"DoSetProcess"); }
 HRESULT CNvAttCtrl::DoDetachProcess() { return NotAvailable(L"DoDetachProcess"); }
 HRESULT CNvAttCtrl::DoSetLoginINI() { return NotAvailable(L"DoSetLoginINI"); }

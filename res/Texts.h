@@ -13,6 +13,8 @@ inline constexpr char kTransferStopped[] = "전송 중단";
 inline constexpr char kUnreadableFiles[] =
     "다음 파일을 읽을 수 없어 메일을 보내지 않았습니다.\n"
     "파일이 있는지 확인하거나 첨부에서 빼고 다시 보내십시오.\n";
+// caption of the single-item uploads' message
+inline constexpr char kGroupwareCaption[] = "그룹웨어";
 
 // the file list's columns
 inline constexpr char kFileNameColumn[] = "파일명";
@@ -33,6 +35,9 @@ inline constexpr char kUploadCancel[] = "취소";
 
 // form staging
 inline constexpr char kCannotSaveAttachFile[] = "hr: Can not save attach file(%d)";
+
+// message file writer: the server refused the message (the reason follows on a line of its own)
+inline constexpr char kCantReceiveMessage[] = "IDS_CANT_RCVMSG_FROM_SERVER";
 
 // window lifecycle
 inline constexpr char kSignedPathWrong[] = "파일 경로가 정확하지 않습니다.";

@@ -59,3 +59,12 @@ def claim_stream_size(path, name, size):
 def save(path, streams):
     lines = ''.join('%s\t%s\n' % (name, data.hex()) for name, data in streams.items())
     subprocess.run(['perl', SAVE, path], input=lines.encode('ascii'), check=True)
+
+
+def message_reply(subject='', to='', cc='', attach=(), keys=(), inline_keys=(), status='OK', reason='',
+                  records=()):
+    """The download script's answer for one message (the test server writes it as CP949):
+    eight fields, then name/value records, separated by DEL; parts split by backspace."""
+    lists = '\b'.join('\t'.join(items) for items in (attach, keys, inline_keys))
+    fields = ['id', 'folder', subject, to + '\b' + cc, lists, status + '\b' + reason, '0', '0']
+    return '\x7f'.join(fields + [name + '\b' + value for name, value in records])
