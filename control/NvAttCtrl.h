@@ -179,9 +179,6 @@ private:
                           const std::string& scratchFolder, const std::string& dataKey);
     BOOL WriteMessagePart(CMsgStorage& storage, const std::string& displayName, const std::string& dataKey);
     BOOL WriteAttachPart(CMsgStorage& storage, const std::string& scratchFolder);
-    // Every URL that the message file writer fetches from and the single-item uploads send
-    // to passes here before its transfer starts; a failure (with error info set) stops it.
-    HRESULT CheckTransferUrl(const std::string& url) const;
 
     // Members, in the order the rest of the control refers to them.
     CAttachListCtrl m_attachList;  // child window 5

@@ -51,7 +51,7 @@ BOOL CNvAttCtrl::WriteMessagePart(CMsgStorage& storage, const std::string& displ
     const MsgLocation location = {m_strFormsURL, m_strType,      m_strObjDataURL,
                                   m_strObjClsURL, m_strObjPostURL, m_bBatchSave != 0};
     const std::string url = MessageDownloadUrl(location, dataKey);
-    if (FAILED(CheckTransferUrl(url))) return FALSE;
+    if (FAILED(CheckTargetUrl(url))) return FALSE;
     std::string text;
     {
         CDownloadDlg dialog(m_hWnd);
@@ -92,7 +92,7 @@ BOOL CNvAttCtrl::WriteMessagePart(CMsgStorage& storage, const std::string& displ
     }
     const std::string temp = fw::TempFolder();
     for (const MsgDownload& image : PlanInlineImages(*reply.body, m_strInlineKeyList, m_strType)) {
-        if (SUCCEEDED(CheckTransferUrl(image.url))) StoreDownload(m_hWnd, images, temp, image);
+        if (SUCCEEDED(CheckTargetUrl(image.url))) StoreDownload(m_hWnd, images, temp, image);
     }
     return SUCCEEDED(images.Finish());
 }
@@ -103,7 +103,7 @@ BOOL CNvAttCtrl::WriteAttachPart(CMsgStorage& storage, const std::string& scratc
     CMsgFileStreamWriter files(storage);
     if (FAILED(files.Begin(kMsgAttachStream, MSGREC_ATTACH))) return FALSE;
     for (const MsgDownload& attachment : attachments) {
-        if (SUCCEEDED(CheckTransferUrl(attachment.url))) StoreDownload(m_hWnd, files, folder, attachment);
+        if (SUCCEEDED(CheckTargetUrl(attachment.url))) StoreDownload(m_hWnd, files, folder, attachment);
     }
     return SUCCEEDED(files.Finish());
 }

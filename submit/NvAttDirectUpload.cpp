@@ -79,13 +79,8 @@ std::vector<std::string> SelectedPaths(const char* buffer) {
 
 }  // namespace
 
-HRESULT CNvAttCtrl::CheckTransferUrl(const std::string&) const {
-    // Every origin is allowed until the control learns the page's own.
-    return S_OK;
-}
-
 HRESULT CNvAttCtrl::SendSubmit() try {
-    RETURN_IF_FAILED(CheckTransferUrl(m_strPostURL));
+    RETURN_IF_FAILED(CheckTargetUrl(m_strPostURL));
     const std::vector<FormPart> before = m_sendUpload.GetForm().Parts();
     m_sendUpload.SetAuthorization(m_strAuth);
     for (const std::string& entry : m_sendFieldList) {
@@ -107,7 +102,7 @@ HRESULT CNvAttCtrl::SendSubmit() try {
 }
 
 HRESULT CNvAttCtrl::DoAddAttach(const std::string& filepath, std::string* result) try {
-    RETURN_IF_FAILED(CheckTransferUrl(m_strUploadURL));
+    RETURN_IF_FAILED(CheckTargetUrl(m_strUploadURL));
     fw::ScratchFile copy;
     RETURN_IF_FAILED(CopyForUpload(L"DoAddAttach", filepath, copy));
     // Parts the page staged travel with this file and stay staged; the file's own two
@@ -130,7 +125,7 @@ HRESULT CNvAttCtrl::DoAddAttach(const std::string& filepath, std::string* result
 }
 
 HRESULT CNvAttCtrl::DoSaveFileToServer(const std::string& strFilePath, std::string* result) try {
-    RETURN_IF_FAILED(CheckTransferUrl(m_strUploadURL));
+    RETURN_IF_FAILED(CheckTargetUrl(m_strUploadURL));
     fw::ScratchFile copy;
     RETURN_IF_FAILED(CopyForUpload(L"DoSaveFileToServer", strFilePath, copy));
     m_msgUpload.RemoveAll();
@@ -147,7 +142,7 @@ HRESULT CNvAttCtrl::DoSaveFileToServer(const std::string& strFilePath, std::stri
 }
 
 HRESULT CNvAttCtrl::DoSaveMsg(const std::string& strFilePath, std::string* result) try {
-    RETURN_IF_FAILED(CheckTransferUrl(m_strUploadURL));
+    RETURN_IF_FAILED(CheckTargetUrl(m_strUploadURL));
     const bool temporary = strFilePath.empty() || strFilePath == " ";
     const std::string target = temporary ? fw::TempFolder() + kSavedMessageName : strFilePath;
     const std::string displayName = temporary ? kSavedMessageName : FileNameOfPath(strFilePath);
@@ -176,7 +171,7 @@ HRESULT CNvAttCtrl::DoSaveMsg(const std::string& strFilePath, std::string* resul
 HRESULT CNvAttCtrl::UploadEMLToServer(const std::string& strPath, bool* result) try {
     *result = false;
     if (m_strCreateMailURL.empty() || m_strCkServer.empty()) return S_OK;
-    RETURN_IF_FAILED(CheckTransferUrl(m_strCreateMailURL));
+    RETURN_IF_FAILED(CheckTargetUrl(m_strCreateMailURL));
     std::vector<char> names(kEmlNameBufferSize, '\0');
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof(ofn);
