@@ -75,8 +75,9 @@ class MessageFiles(PageTestCase):
         temp = os.path.join(PREFIX, 'drive_c', temp.replace('\\', '/'))
         scratch = glob.glob(os.path.join(temp, 'NC*.tmp')) + glob.glob(os.path.join(self.folder, 'NC*'))
         self.assertEqual([f for f in scratch if os.path.getmtime(f) >= started], [])
-        data = up.part(b'MsgFile').content
-        self.assertEqual([(p.name, p.filename) for p in up.parts] + [(up.part(b'UserID').content, logs)],
+        named = {p.name: p for p in up.parts}
+        data = named[b'MsgFile'].content
+        self.assertEqual([(p.name, p.filename) for p in up.parts] + [(named[b'UserID'].content, logs)],
                          [(b'MsgFile', b'msg.pcm'), (b'UserID', None),
                           (b'hong', ['saved|%d' % len(data), 'saved|%d' % os.path.getsize(paths[1])])])
         fields = b'Keywords\bkw\x7fbody\b' + mf.cp949(body) + b'\x7f'

@@ -182,7 +182,6 @@ class ServerAttachments(SubmitTestCase):
         result = self.compose('''
             NvAtt.attachlist = %s;
             host.check(host.listItems(5) != "", "the server attachment has a row");
-            host.answer("msgbox", "OK");
             NvAtt.DoSubmit();
         ''' % js_string(name))
         self.assertPagePassed(result)
