@@ -83,8 +83,9 @@ void CUploadTransfer::CloseRequest() {
     // Some WinInet versions (Wine's) put a reused connection back into their pool even
     // when its request was cut mid-body or its answer never came; the next request to
     // the server would then continue the cut body or read the late answer. Dropping the
-    // pool's idle connections closes it. Only failed uploads pay for this.
-    if (cut) InternetSetOptionA(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+    // pool's idle connections closes it. Only failed uploads pay for this, and it is asked
+    // of our own session: the browser's connections are not ours to drop.
+    if (cut && m_session) InternetSetOptionA(m_session, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
 }
 
 void CUploadTransfer::SetTimeouts(HINTERNET handle) const {
@@ -122,11 +123,15 @@ HRESULT CUploadTransfer::Transfer() {
     HttpConnection http;
     RETURN_IF_FAILED(
         OpenHttpConnection(target, m_timeouts.connectMs, m_timeouts.sendMs, m_timeouts.receiveMs, &http));
+    m_session = http.session.get();
     // The request handle goes before its connection: closing a parent ends its children,
     // and a second close of a dead handle could hit a new one that reuses its value.
     struct RequestCloser {
         CUploadTransfer* transfer;
-        ~RequestCloser() { transfer->CloseRequest(); }
+        ~RequestCloser() {
+            transfer->CloseRequest();
+            transfer->m_session = nullptr;
+        }
     } requestCloser{this};
 
     for (int attempt = 0; attempt < kBoundaryTries; ++attempt) {

@@ -90,6 +90,7 @@ private:
     // read to the end.
     bool m_requestOpen = false;
     bool m_answerRead = false;
+    HINTERNET m_session = nullptr;  // our own session, while Transfer holds it open
     mutable SRWLOCK m_lock = SRWLOCK_INIT;  // guards the notification
     HWND m_notifyWindow = nullptr;
     UINT m_notifyMessage = 0;
