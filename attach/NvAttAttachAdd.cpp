@@ -10,6 +10,7 @@
 
 #include "attach/ListProperty.h"
 #include "attach/RowText.h"
+#include "framework/SelectedPaths.h"
 #include "framework/UniqueHandle.h"
 #include "res/Texts.h"
 
@@ -28,19 +29,6 @@ std::string DialogFilter(const char* barred) {
         if (c == '|') c = '\0';
     }
     return filter;
-}
-
-// The selected paths in the order the dialog returns them: one full path, or a folder
-// followed by names.
-std::vector<std::string> SelectedPaths(const char* buffer) {
-    std::vector<std::string> parts;
-    for (const char* p = buffer; *p; p += parts.back().size() + 1) parts.emplace_back(p);
-    if (parts.size() <= 1) return parts;
-    std::string folder = parts[0];
-    if (folder.back() != '\\') folder += '\\';
-    std::vector<std::string> paths;
-    for (size_t i = 1; i < parts.size(); ++i) paths.push_back(folder + parts[i]);
-    return paths;
 }
 
 }  // namespace
@@ -107,7 +95,7 @@ void CNvAttCtrl::AddFilesFromDialog(bool fileList, DWORD flags) {
         return;
     }
 
-    for (const std::string& path : SelectedPaths(buffer.data())) {
+    for (const std::string& path : fw::SelectedPaths(buffer.data())) {
         if (IsAlreadyAttached(fileList, path)) {
             ShowMessage(texts::kDuplicateAttachment, MB_ICONSTOP);
             LayOutList(fileList);

@@ -9,6 +9,7 @@
 #include "attach/Cp949Text.h"
 #include "framework/ErrorMacros.h"
 #include "framework/ScratchFile.h"
+#include "framework/SelectedPaths.h"
 #include "framework/TempFolder.h"
 #include "res/Texts.h"
 #include "submit/DirectUploadText.h"
@@ -62,19 +63,6 @@ ULONGLONG FileBytes(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
     return (ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-}
-
-// The selected paths in the order the dialog returns them: one full path, or a folder
-// followed by names.
-std::vector<std::string> SelectedPaths(const char* buffer) {
-    std::vector<std::string> parts;
-    for (const char* p = buffer; *p; p += parts.back().size() + 1) parts.emplace_back(p);
-    if (parts.size() <= 1) return parts;
-    std::string folder = parts[0];
-    if (folder.back() != '\\') folder += '\\';
-    std::vector<std::string> paths;
-    for (size_t i = 1; i < parts.size(); ++i) paths.push_back(folder + parts[i]);
-    return paths;
 }
 
 }  // namespace
@@ -182,7 +170,7 @@ HRESULT CNvAttCtrl::UploadEMLToServer(const std::string& strPath, bool* result) 
     ofn.Flags = kEmlDialogFlags;
     if (!GetOpenFileNameA(&ofn)) return S_OK;
     // One upload per file; the answers are not looked at.
-    for (const std::string& path : SelectedPaths(names.data())) {
+    for (const std::string& path : fw::SelectedPaths(names.data())) {
         m_msgUpload.RemoveAll();
         m_msgUpload.AddField("server", m_strCkServer);
         m_msgUpload.AddFile("EmlFile", path);
