@@ -22,5 +22,4 @@ HRESULT CNvAttCtrl::DoSetLocalPath(const std::string&, std::string*) { return No
 HRESULT CNvAttCtrl::DoSetProcess() { return NotAvailable(L"DoSetProcess"); }
 HRESULT CNvAttCtrl::DoDetachProcess() { return NotAvailable(L"DoDetachProcess"); }
 HRESULT CNvAttCtrl::DoSetLoginINI() { return NotAvailable(L"DoSetLoginINI"); }
-HRESULT CNvAttCtrl::DoShowAttDlg() { return NotAvailable(L"DoShowAttDlg"); }
 HRESULT CNvAttCtrl::LocalTempSave(const std::string&, std::string*) { return NotAvailable(L"LocalTempSave"); }
