@@ -30,4 +30,8 @@ int CAttachListCtrl::InsertAttach(const std::string& text, int size, int isLocal
     return InsertRow(MakeAttachRow(text, m_owner->viewMode()), 0, size, isLocal);
 }
 
-LRESULT CAttachListCtrl::OnReflectedNotify(const NMHDR&) { return 0; }
+LRESULT CAttachListCtrl::OnReflectedNotify(const NMHDR& header) {
+    if (header.code == NM_DBLCLK) m_owner->OnAttachListDoubleClick();
+    else if (header.code == NM_RCLICK) m_owner->ShowListMenu(false);
+    return 0;
+}

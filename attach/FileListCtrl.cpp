@@ -44,4 +44,8 @@ int CFileListCtrl::InsertFile(const std::string& text, int size, int isLocal) {
     return 1;
 }
 
-LRESULT CFileListCtrl::OnReflectedNotify(const NMHDR&) { return 0; }
+LRESULT CFileListCtrl::OnReflectedNotify(const NMHDR& header) {
+    if (header.code == NM_DBLCLK) m_owner->OpenFileRow(GetNextItem(-1, LVNI_SELECTED));
+    else if (header.code == NM_RCLICK) m_owner->ShowListMenu(true);
+    return 0;
+}

@@ -62,6 +62,21 @@ std::vector<std::string> ServerRowTexts(const std::string& attachList,
     return rows;
 }
 
+std::vector<DialogRow> AttachDialogRows(const std::string& attachList, const std::string& attachSize) {
+    std::vector<DialogRow> rows;
+    std::string counts = attachSize;
+    std::string sizeText;
+    for (std::string& name : SplitTabList(attachList)) {
+        if (!counts.empty()) {
+            std::size_t tab = counts.find('\t');
+            sizeText = tab == std::string::npos ? std::string() : "(" + FormatKBytes(counts.substr(0, tab)) + ")";
+            if (tab != std::string::npos) counts.erase(0, tab + 1);
+        }
+        rows.push_back({std::move(name), sizeText});
+    }
+    return rows;
+}
+
 std::string RecordKeyForRow(const std::string& recordKeyList, long long rowIndex,
                             long long rowCount) {
     const std::vector<std::string> keys = SplitTabList(recordKeyList);

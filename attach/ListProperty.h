@@ -22,6 +22,16 @@ enum class NoSizeSuffix {
 std::vector<std::string> ServerRowTexts(const std::string& attachList,
                                         const std::string& attachSize, NoSizeSuffix noSize);
 
+// A row of the attachment dialog: an attachlist name and the size text shown after it.
+struct DialogRow {
+    std::string name;
+    std::string sizeText;  // "(2K)", or empty
+};
+// The dialog's rows in attachlist order. The n-th name takes the n-th count of attachSize
+// that a tab ends ("(" + FormatKBytes + ")"); a count without a tab after it gives that name
+// and every later one no size text; once the counts are used up, the last size text repeats.
+std::vector<DialogRow> AttachDialogRows(const std::string& attachList, const std::string& attachSize);
+
 // Record key of the server row at rowIndex in a list of rowCount rows. Local rows sit above
 // the server rows, so when the list has more rows than keys the index is moved down by the
 // difference. Empty when recordkeylist has no such element.

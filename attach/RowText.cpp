@@ -19,19 +19,6 @@ bool EndsWithEmptySuffix(const std::string& text) {
     return text.size() >= 2 && text.compare(text.size() - 2, 2, kEmptySuffix) == 0;
 }
 
-// "()" or "(" [-] digits-and-commas "K" ")" at the very end, as FormatKBytes writes it.
-std::size_t SizeSuffixStart(const std::string& text) {
-    std::size_t open = FindLastCp949Char(text, '(');
-    if (open == std::string::npos || text.back() != ')') return std::string::npos;
-    std::string inner = text.substr(open + 1, text.size() - open - 2);
-    if (inner.empty()) return open;
-    std::size_t pos = inner[0] == '-' ? 1 : 0;
-    if (inner.size() < pos + 2 || inner.back() != 'K') return std::string::npos;
-    for (; pos + 1 < inner.size(); ++pos)
-        if (!((inner[pos] >= '0' && inner[pos] <= '9') || inner[pos] == ',')) return std::string::npos;
-    return open;
-}
-
 // The label as the list shows it: up to a zero byte, and cut to fit the row buffer.
 std::string ShownLabel(std::string label) {
     label.resize(std::min(label.find('\0'), label.size()));
@@ -56,6 +43,18 @@ std::string IconPath(const std::string& work) {
 }
 
 }  // namespace
+
+std::size_t SizeSuffixStart(const std::string& text) {
+    std::size_t open = FindLastCp949Char(text, '(');
+    if (open == std::string::npos || text.back() != ')') return std::string::npos;
+    std::string inner = text.substr(open + 1, text.size() - open - 2);
+    if (inner.empty()) return open;
+    std::size_t pos = inner[0] == '-' ? 1 : 0;
+    if (inner.size() < pos + 2 || inner.back() != 'K') return std::string::npos;
+    for (; pos + 1 < inner.size(); ++pos)
+        if (!((inner[pos] >= '0' && inner[pos] <= '9') || inner[pos] == ',')) return std::string::npos;
+    return open;
+}
 
 bool FitsRowText(const std::string& text) {
     return FitsBuffer(text, kRowTextBufferSize);

@@ -33,6 +33,10 @@ ListRowText MakeAttachRow(const std::string& text, int viewMode);
 // InsertFile: the text is cut at its last "(" (callers pass a path followed by "()").
 ListRowText MakeFileRow(const std::string& text);
 
+// Where a size suffix at the very end begins: "()" or "(" [-] digits-and-commas "K" ")", as
+// FormatKBytes writes it; npos without one.
+std::size_t SizeSuffixStart(const std::string& text);
+
 // The part after the last backslash, leading spaces skipped.
 std::string RowLabel(const std::string& rowText);
 

@@ -13,6 +13,7 @@
 #include "control/BusyDlg.h"
 #include "control/SiteLock.h"
 #include "submit/SubmitPlan.h"
+#include "download/FileOpener.h"
 #include "download/NotifyGet.h"
 #include "framework/OleControl.h"
 #include "transfer/HttpUpload.h"
@@ -64,6 +65,7 @@ protected:
 private:
     friend class CAttachListCtrl;
     friend class CFileListCtrl;
+    friend class CAttachDlg;
 
     static const fw::ControlDescription kDescription;
     static const fw::DispMember kDispatch[];
@@ -102,6 +104,47 @@ private:
     void LayOutList(bool fileList);
     // A message box with the control's caption.
     void ShowMessage(const std::string& text, UINT icon);
+
+    // Downloading, opening and saving attachments. Each modal loop runs under a reference
+    // of its caller's (KeepAlive), and nothing touches the window after it once it is gone.
+    struct AttachFetch {
+        std::string url;  // passed through CheckTargetUrl
+        std::string name;  // shown, and the generated file's name
+        std::string sizeHint;
+    };
+    fw::ComPtr<CNvAttCtrl> KeepAlive() { return fw::ComPtr<CNvAttCtrl>(this); }
+    // The download dialog owned by owner: its result (0: the whole body is in the file) and
+    // the path it wrote. Bytes go to partPath when given.
+    INT_PTR RunDownload(HWND owner, const AttachFetch& fetch, const std::string& savePath,
+                        const std::string& partPath, std::string* written);
+    // Downloads into a generated temporary file and opens it once finished; the file, or
+    // empty when nothing finished.
+    std::string FetchAndOpen(HWND owner, const AttachFetch& fetch, OpenRoute route);
+    // Downloads to destination, replacing a file there only when the body is whole; a
+    // failure (not a cancel) is shown. The download dialog's result.
+    INT_PTR FetchAndSave(const AttachFetch& fetch, const std::string& destination);
+    // The save-file dialog, owned by the control; false unless the user chose a path.
+    bool AskSavePath(const std::string& initialName, const char* title, DWORD flags,
+                     const std::string& initialFolder, std::string* path);
+    // The fetch of the file m_strSignId names into path (bytes to partPath when given); a
+    // refused fburl or a sign id that is no hex text fails before any request.
+    HRESULT FetchSignedFile(const std::string& path, const std::string& partPath, INT_PTR* result);
+    void ShowFailure(HWND owner, const char* format, const std::string& value);
+
+    // The list operations behind double-clicks, menus and commands (row: list index).
+    bool ServerRowFetch(int row, bool forView, AttachFetch* fetch);
+    void OnAttachListDoubleClick();
+    void OpenServerRow(int row, int mode);
+    // False when the user cancelled (or the page took the control away): stop saving.
+    bool SaveServerRowTo(int row, const std::string& folder);
+    void ShowServerRow(int row);
+    void OpenLocalRow(int row);
+    void SaveLocalRow(int row);
+    std::string DownloadRowToTemp(int row);
+    void OpenFileRow(int row);
+    void OnViewAttachment();
+    void OnSaveAttachment();
+    void ShowListMenu(bool fileList);
 
     // The rows of the active list as the upload reads them, first to last.
     std::vector<SubmitRow> SubmitRows() const;

@@ -2,10 +2,6 @@
 // fails with an automation error that names it, so a page never mistakes it for success.
 #include "control/NvAttCtrl.h"
 
-HRESULT CNvAttCtrl::DownLoadAttach(const std::string&, short) { return NotAvailable(L"DownLoadAttach"); }
-HRESULT CNvAttCtrl::DownLoadFile(const std::string&, short) { return NotAvailable(L"DownLoadFile"); }
-HRESULT CNvAttCtrl::DownLoadSignAttach(const std::string&, const std::string&) { return NotAvailable(L"DownLoadSignAttach"); }
-HRESULT CNvAttCtrl::DownLoadSignFile(const std::string&, const std::string&) { return NotAvailable(L"DownLoadSignFile"); }
 HRESULT CNvAttCtrl::LocalSave(const std::string&) { return NotAvailable(L"LocalSave"); }
 HRESULT CNvAttCtrl::LocalSaveCompose(const std::string&) { return NotAvailable(L"LocalSaveCompose"); }
 HRESULT CNvAttCtrl::DoSignStatus(const std::string&) { return NotAvailable(L"DoSignStatus"); }
@@ -26,5 +22,4 @@ HRESULT CNvAttCtrl::DoSetLocalPath(const std::string&, std::string*) { return No
 HRESULT CNvAttCtrl::DoSetProcess() { return NotAvailable(L"DoSetProcess"); }
 HRESULT CNvAttCtrl::DoDetachProcess() { return NotAvailable(L"DoDetachProcess"); }
 HRESULT CNvAttCtrl::DoSetLoginINI() { return NotAvailable(L"DoSetLoginINI"); }
-HRESULT CNvAttCtrl::DoShowAttDlg() { return NotAvailable(L"DoShowAttDlg"); }
 HRESULT CNvAttCtrl::LocalTempSave(const std::string&, std::string*) { return NotAvailable(L"LocalTempSave"); }

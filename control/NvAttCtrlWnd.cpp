@@ -5,17 +5,12 @@
 #include <shellapi.h>
 
 #include "attach/ListProperty.h"
+#include "res/resource.h"
 
 namespace {
 
 constexpr UINT kAttachListId = 5;
 constexpr UINT kFileListId = 6;
-
-// Menu commands.
-constexpr UINT kCommandPasswordToggle = 32773;
-constexpr UINT kCommandAttachFile = 32774;
-constexpr UINT kCommandCancelAttachment = 32775;
-constexpr UINT kCommandCancelSelectedFiles = 32812;
 
 // WM_COPYDATA codes.
 constexpr ULONG_PTR kCodeResolved = 18;
@@ -41,11 +36,17 @@ LRESULT CNvAttCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        // Commands and list notifications may run modal loops, under which the page could
+        // let the control go.
+        auto keep = KeepAlive();
         if (lParam == 0) OnCommand(LOWORD(wParam));  // menu commands, not child notifications
         return 0;
-    case WM_NOTIFY:
+    }
+    case WM_NOTIFY: {
+        auto keep = KeepAlive();
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    }
     default:
         return fw::COleControl::WindowProc(msg, wParam, lParam);
     }
@@ -88,17 +89,26 @@ int CNvAttCtrl::OnCreate() {
 
 void CNvAttCtrl::OnCommand(UINT id) {
     switch (id) {
-    case kCommandAttachFile:
+    case ID_ATTACH_FILE:
         OnAttachFileCommand();
         break;
-    case kCommandCancelAttachment:
+    case ID_CANCEL_ATTACHMENT:
         if (m_attachList.IsWindow()) OnCancelAttachment();
         break;
-    case kCommandPasswordToggle:
+    case ID_PASSWORD_TOGGLE:
         if (m_attachList.IsWindow()) OnPasswordToggle();
         break;
-    case kCommandCancelSelectedFiles:
+    case ID_CANCEL_SELECTED_FILES:
         if (m_fileList.IsWindow()) OnCancelSelectedFiles();
+        break;
+    case ID_VIEW_ATTACHMENT:
+        if (m_attachList.IsWindow()) OnViewAttachment();
+        break;
+    case ID_SAVE_ATTACHMENT:
+        if (m_attachList.IsWindow()) OnSaveAttachment();
+        break;
+    case ID_VIEW_SELECTED_FILE:
+        if (m_fileList.IsWindow()) OpenFileRow(m_fileList.GetNextItem(-1, LVNI_SELECTED));
         break;
     default:
         break;

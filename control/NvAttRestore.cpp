@@ -13,7 +13,6 @@ namespace {
 
 const char kSavedMailPath[] = "c:\\velaware\\velasavemail2.pcm";
 const char kSignedDocumentPath[] = "c:\\velaware\\velasavesign.ncf";
-const char kViewer[] = "\\VelaV2.exe";
 constexpr DWORD kTempPathBuffer = 512;
 
 void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
@@ -101,9 +100,5 @@ void CNvAttCtrl::OpenSignedDocument(const std::string& data) {
         return;
     }
     HttpGetToFile(url, kSignedDocumentPath);
-    char system[MAX_PATH];
-    UINT n = GetSystemDirectoryA(system, MAX_PATH);
-    std::string viewer = std::string(system, n < MAX_PATH ? n : 0) + kViewer;
-    std::string parameter = std::string("\"") + kSignedDocumentPath + "\"";
-    ShellExecuteA(m_hWnd, "open", viewer.c_str(), parameter.c_str(), nullptr, SW_SHOWNORMAL);
+    LaunchViewer(kSignedDocumentPath);
 }

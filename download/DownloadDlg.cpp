@@ -34,7 +34,7 @@ BOOL CDownloadDlg::OnInitDialog() {
             GetLocalTime(&today);
             m_strSavePath = fw::TempFolder() + GeneratedSaveName(m_strFileName, today.wYear, today.wMonth, today.wDay);
         }
-        DWORD error = m_hFile.Create(m_strSavePath);
+        DWORD error = m_hFile.Create(m_strPartPath.empty() ? m_strSavePath : m_strPartPath);
         if (error != ERROR_SUCCESS) {
             EndDialog(static_cast<INT_PTR>(error));
             return TRUE;

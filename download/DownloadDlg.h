@@ -32,6 +32,9 @@ public:
     // Static 1015. Empty at start: a path in the temporary folder is generated. After
     // DoModal, the path written.
     std::string m_strSavePath;
+    // When set, the bytes go here instead and m_strSavePath is only shown: a save that
+    // replaces the destination once the whole body is in.
+    std::string m_strPartPath;
     std::string m_strTitle;        // the caption, set at initialisation
     BOOL m_bToMemory = FALSE;      // TRUE: the body goes to m_strData, no file is made
     std::string m_strData;

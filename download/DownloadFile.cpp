@@ -3,6 +3,7 @@
 
 DWORD CDownloadFile::Create(const std::string& path) {
     Close();
+    m_writeError = ERROR_SUCCESS;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return GetLastError();
     m_file.reset(file);
@@ -29,6 +30,10 @@ void CDownloadFile::Close() {
 void CDownloadFile::Flush() {
     if (m_used == 0) return;
     DWORD written = 0;
-    if (m_file) WriteFile(m_file.get(), m_block.get(), m_used, &written, nullptr);
+    if (m_file) {
+        BOOL ok = WriteFile(m_file.get(), m_block.get(), m_used, &written, nullptr);
+        if ((!ok || written != m_used) && m_writeError == ERROR_SUCCESS)
+            m_writeError = ok ? ERROR_WRITE_FAULT : GetLastError();
+    }
     m_used = 0;
 }

@@ -27,11 +27,13 @@ public:
     // Room for size more bytes at the end of the block (at most kBlockBytes), writing
     // the block to the file first when it has less; the caller fills some and commits them.
     char* Room(DWORD size);
-    // Adds count bytes written into Room; a full block goes to the file. Write errors are
-    // ignored, as for an unbuffered write whose result nobody looks at.
+    // Adds count bytes written into Room; a full block goes to the file.
     void Commit(DWORD count);
     // Writes what the block holds and closes the file; nothing when none is open.
     void Close();
+    // The system's error of the first write that did not take every byte (a full disk), or
+    // ERROR_SUCCESS: a file missing bytes is no finished download.
+    DWORD writeError() const { return m_writeError; }
 
 private:
     void Flush();
@@ -39,4 +41,5 @@ private:
     fw::UniqueFile m_file;
     std::unique_ptr<char[]> m_block;
     DWORD m_used = 0;
+    DWORD m_writeError = ERROR_SUCCESS;
 };

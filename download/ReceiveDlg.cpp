@@ -23,7 +23,7 @@ void CReceiveDlg::PushFields() {
 
 BOOL CReceiveDlg::OnInitDialog() {
     m_progress.Attach(GetDlgItem(m_hWnd, IDC_RECEIVE_PROGRESS));
-    DWORD error = m_hFile.Create(m_strLocalPath);
+    DWORD error = m_hFile.Create(m_strPartPath.empty() ? m_strLocalPath : m_strPartPath);
     if (error != ERROR_SUCCESS) {
         EndDialog(static_cast<INT_PTR>(error));
         return TRUE;

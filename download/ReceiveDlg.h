@@ -22,6 +22,7 @@ public:
     fw::CProgressCtrl m_progress;  // control 225, 0 to 100
     std::string m_strFileName;     // static 1001
     std::string m_strLocalPath;    // static 1003: the destination, which the caller gives
+    std::string m_strPartPath;     // when set, the bytes go here and m_strLocalPath is only shown
     std::string m_strServer;       // static 1002
     std::string m_strStatus;       // static 1005, in the template but not visible
     std::string m_strTransferred;  // static 1004, "%s/%s바이트"

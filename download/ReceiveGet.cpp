@@ -27,5 +27,8 @@ void CReceiveGet::OnDataAvailable(DWORD, DWORD) {
 void CReceiveGet::OnStopBinding(HRESULT result, const char* errorText) {
     CHttpGet::OnStopBinding(result, errorText);
     m_pDlg->m_hFile.Close();
+    // A body that did not all reach the file is no finished download.
+    if (SUCCEEDED(result) && m_pDlg->m_hFile.writeError() != ERROR_SUCCESS)
+        result = HRESULT_FROM_WIN32(m_pDlg->m_hFile.writeError());
     m_pDlg->EndDialog(result);
 }

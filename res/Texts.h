@@ -45,6 +45,17 @@ inline constexpr char kFilesNotRestored[] =
     "다음 파일을 임시 폴더에 만들 수 없어 빼고 열었습니다.\n"
     "같은 이름의 파일을 다른 프로그램이 열고 있으면 닫은 뒤 다시 여십시오.\n";
 
+// opening and saving attachments
+inline constexpr char kCannotRun[] = "%s 을 실행 할수 없습니다.";
+inline constexpr char kErrorOccurred[] = "에러가 발생하였습니다.(%d)";
+inline constexpr char kRunsCodeQuestion[] =
+    "%s\n\n이 파일은 열면 프로그램으로 실행됩니다. 믿을 수 있는 보낸 사람의 파일이 아니면 열지 마십시오.\n"
+    "지금 여시겠습니까?";
+inline constexpr char kSaveFolderTitle[] = "파일저장 위치선택";
+inline constexpr char kSaveFolderName[] = "파일저장";
+inline constexpr char kPasswordApply[] = "암호 적용";
+inline constexpr char kPasswordCancel[] = "암호 취소";
+
 // download dialogs and the internet request client
 inline constexpr char kDownloadTitle[] = "문서를 다운로드하는 중...";
 inline constexpr char kReceiveTransferring[] = "전송중 ....";

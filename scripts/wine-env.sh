@@ -24,7 +24,7 @@ nvatt_wine_prefix() {
   exec 9>"$WINEPREFIX.lock"
   flock 9
   # The marker's number goes up whenever what a prefix is made with changes.
-  if [ ! -f "$WINEPREFIX/.nvatt-ready-2" ]; then
+  if [ ! -f "$WINEPREFIX/.nvatt-ready-3" ]; then
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     if [ "${NVATT_WINE_DISPLAY:-null}" != x11 ]; then
@@ -38,8 +38,17 @@ nvatt_wine_prefix() {
     # The control obeys pages of the local test server's origin only, on any port.
     wine reg add 'HKLM\SOFTWARE\NVATT' /v AllowedOrigins /t REG_MULTI_SZ /d 'http://127.0.0.1:*' \
       /reg:64 /f >/dev/null
+    # What opening attachments starts in tests: .nvto files and web pages go to a copy of
+    # the recorder (C:\nvtest\Opener.exe, copied in by each session), .nvth pages to the
+    # page host itself; .nvzz stays unregistered.
+    local host="Z:${NVATT_BUILD//\//\\}\\tools\\pagehost\\PageHost.exe"
+    wine reg add 'HKCR\.nvto' /ve /d NvTest.Opener /f >/dev/null
+    wine reg add 'HKCR\.htm' /ve /d NvTest.Opener /f >/dev/null
+    wine reg add 'HKCR\NvTest.Opener\shell\open\command' /ve /d '"C:\nvtest\Opener.exe" /assoc "%1"' /f >/dev/null
+    wine reg add 'HKCR\.nvth' /ve /d NvTest.Page /f >/dev/null
+    wine reg add 'HKCR\NvTest.Page\shell\open\command' /ve /d "\"$host\" --name ByAssociation \"%1\"" /f >/dev/null
     wineserver -w
-    touch "$WINEPREFIX/.nvatt-ready-2"
+    touch "$WINEPREFIX/.nvatt-ready-3"
   fi
   flock -u 9
   exec 9>&-
@@ -51,6 +60,12 @@ nvatt_wine_session() {
   nvatt_wine_prefix
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
   wineserver -p
+  # The recorder the viewer and the test file types start, from this build.
+  if [ -f "$NVATT_BUILD/tools/viewer/VelaV2.exe" ]; then
+    mkdir -p "$WINEPREFIX/drive_c/nvtest"
+    cp "$NVATT_BUILD/tools/viewer/VelaV2.exe" "$WINEPREFIX/drive_c/nvtest/Opener.exe"
+    cp "$NVATT_BUILD/tools/viewer/VelaV2.exe" "$WINEPREFIX/drive_c/windows/system32/VelaV2.exe"
+  fi
   # The first program of a prefix starts Wine's own services, which outlive it and keep
   # whatever output it had open: start them here with nothing to hold on to.
   wine wineboot </dev/null >/dev/null 2>&1

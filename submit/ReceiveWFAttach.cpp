@@ -6,7 +6,7 @@
 #include "transfer/HexCodec.h"
 
 INT_PTR ReceiveWFAttach(HWND parent, const std::string& baseUrl, const std::string& id, bool idIsText,
-                        const std::string& fileName, const std::string& localPath) {
+                        const std::string& fileName, const std::string& localPath, const std::string& partPath) {
     std::string idText = id;
     if (!idIsText) {
         idText.assign(2 * id.size() + 1, '\0');
@@ -18,5 +18,6 @@ INT_PTR ReceiveWFAttach(HWND parent, const std::string& baseUrl, const std::stri
     dialog.m_strServer = baseUrl;
     dialog.m_strFileName = fileName;
     dialog.m_strLocalPath = localPath;
+    dialog.m_strPartPath = partPath;
     return dialog.DoModal();
 }

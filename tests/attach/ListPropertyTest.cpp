@@ -23,6 +23,22 @@ TEST(ListProperty, ElementsAreMaximalRunsOfNonTabs) {
     for (const auto& c : cases) EXPECT_EQ(SplitTabList(c.list), c.elements) << c.list;
 }
 
+TEST(ListProperty, AttachDialogRowsRepeatTheLastSizeOnceCountsRunOut) {
+    const struct {
+        std::string names, sizes, shown;
+    } cases[] = {
+        {"a\tb\t", "10\t2048\t", "a(1K) b(2K) "},
+        {"a\tb\tc", "10\t", "a(1K) b(1K) c(1K) "},
+        {"a\tb\tc", "10\t2048", "a(1K) b c "},
+        {"a\tb", "", "a b "},
+    };
+    for (const auto& c : cases) {
+        std::string shown;
+        for (const DialogRow& row : AttachDialogRows(c.names, c.sizes)) shown += row.name + row.sizeText + " ";
+        EXPECT_EQ(shown, c.shown) << c.names << " / " << c.sizes;
+    }
+}
+
 TEST(ListProperty, ServerRowTextsPairNamesWithTabTerminatedCounts) {
     const struct {
         std::string names, sizes;

@@ -1,6 +1,7 @@
 // Display names from the server that the download dialog turns into a file name in the
-// temporary folder.
+// temporary folder, and that saves join to the folder the user chose.
 #include "download/DownloadText.h"
+#include "download/OpenRules.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -23,5 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Check(generated.size() <= name.size() + 8);
     // Without separators and dots in the name, the stem is empty and the date is all.
     if (name.find_first_of("\\/:.") == std::string::npos) Check(generated == "-2023115");
+    // A name joined to a folder names a file in that folder, or nothing.
+    const std::string leaf = SafeLeafName(PrepareServerName(name));
+    Check(leaf.find_first_of("\\/:") == std::string::npos && leaf != "." && leaf != "..");
     return 0;
 }

@@ -9,9 +9,19 @@ namespace {
 
 using OpenFn = BOOL(WINAPI*)(OPENFILENAMEA*);
 
-OpenFn s_system = nullptr;
+OpenFn s_systemOpen = nullptr;
+OpenFn s_systemSave = nullptr;
 CFileDialogRecorder::Call s_call;
 bool s_inCall = false;
+
+std::wstring Wide(const char* text) {
+    if (!text) return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
 
 std::wstring FilterText(const char* filter) {
     std::string joined;
@@ -26,21 +36,33 @@ std::wstring FilterText(const char* filter) {
     return wide;
 }
 
-BOOL WINAPI RecordingOpen(OPENFILENAMEA* ofn) {
+BOOL Record(OpenFn system, OPENFILENAMEA* ofn) {
     s_call.filter = FilterText(ofn ? ofn->lpstrFilter : nullptr);
     s_call.flags = ofn ? ofn->Flags : 0;
+    s_call.initialName = Wide(ofn ? ofn->lpstrFile : nullptr);
+    s_call.initialFolder = Wide(ofn ? ofn->lpstrInitialDir : nullptr);
     s_inCall = true;
-    BOOL result = s_system(ofn);
+    BOOL result = system(ofn);
     s_inCall = false;
     return result;
+}
+
+BOOL WINAPI RecordingOpen(OPENFILENAMEA* ofn) { return Record(s_systemOpen, ofn); }
+BOOL WINAPI RecordingSave(OPENFILENAMEA* ofn) { return Record(s_systemSave, ofn); }
+
+template <class Fn>
+Fn Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
 }  // namespace
 
 bool CFileDialogRecorder::Install(HMODULE module) {
     HMODULE comdlg = LoadLibraryW(L"comdlg32.dll");
-    auto system = reinterpret_cast<OpenFn>(reinterpret_cast<void (*)()>(GetProcAddress(comdlg, "GetOpenFileNameA")));
-    if (!module || !system) return false;
+    auto open = Export<OpenFn>(comdlg, "GetOpenFileNameA");
+    auto save = Export<OpenFn>(comdlg, "GetSaveFileNameA");
+    if (!module || !open || !save) return false;
+    bool any = false;
     auto* base = reinterpret_cast<BYTE*>(module);
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
@@ -50,16 +72,17 @@ bool CFileDialogRecorder::Install(HMODULE module) {
     // that holds GetOpenFileNameA's is the one to redirect.
     for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
         for (auto* slot = reinterpret_cast<ULONG_PTR*>(base + imp->FirstThunk); *slot; ++slot) {
-            if (*slot != reinterpret_cast<ULONG_PTR>(system)) continue;
+            bool isOpen = *slot == reinterpret_cast<ULONG_PTR>(open);
+            if (!isOpen && *slot != reinterpret_cast<ULONG_PTR>(save)) continue;
             DWORD old = 0;
             if (!VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &old)) return false;
-            s_system = system;
-            *slot = reinterpret_cast<ULONG_PTR>(&RecordingOpen);
+            (isOpen ? s_systemOpen : s_systemSave) = isOpen ? open : save;
+            *slot = reinterpret_cast<ULONG_PTR>(isOpen ? &RecordingOpen : &RecordingSave);
             VirtualProtect(slot, sizeof(*slot), old, &old);
-            return true;
+            any = true;
         }
     }
-    return false;
+    return any;
 }
 
 const CFileDialogRecorder::Call* CFileDialogRecorder::Current() { return s_inCall ? &s_call : nullptr; }

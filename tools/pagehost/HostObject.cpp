@@ -13,6 +13,7 @@
 #include "framework/ComPtr.h"
 #include "framework/TempFolder.h"
 #include "framework/Text.h"
+#include "tools/pagehost/ListMouse.h"
 #include "tools/pagehost/PageHost.h"
 #include "transfer/HexCodec.h"
 
@@ -112,6 +113,8 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(62, "sendCopyData", &CHostObject::sendCopyData),
     FW_DISP_METHOD(70, "click", &CHostObject::click),
     FW_DISP_METHOD(71, "pressKey", &CHostObject::pressKey),
+    FW_DISP_METHOD(74, "doubleClick", &CHostObject::doubleClick),
+    FW_DISP_METHOD(75, "rightClick", &CHostObject::rightClick),
     FW_DISP_METHOD(72, "uiActive", &CHostObject::uiActive),
     FW_DISP_METHOD(73, "uiDeactivate", &CHostObject::uiDeactivate),
     FW_DISP_METHOD(39, "screenshot", &CHostObject::screenshot),
@@ -398,6 +401,20 @@ HRESULT CHostObject::click(long id) {
     if (!target) return fw::ReportError(E_FAIL, L"host", L"the control has no window with that id");
     PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    m_host->PumpUntilPosted();
+    return S_OK;
+}
+
+HRESULT CHostObject::doubleClick(long id, long row) { return ListClickAt(id, row, static_cast<int>(ListClick::kDouble)); }
+
+HRESULT CHostObject::rightClick(long id, long row) { return ListClickAt(id, row, static_cast<int>(ListClick::kRight)); }
+
+HRESULT CHostObject::ListClickAt(long id, long row, int click) {
+    HWND list = GetDlgItem(m_host->controlWindow(), static_cast<int>(id));
+    if (!list || !PostListClick(list, static_cast<int>(row), static_cast<ListClick>(click)))
+        return fw::ReportError(E_FAIL, L"host", L"the control has no such list row");
+    m_host->PumpUntilPosted();
+    // A menu's command is posted to the control as the menu closes.
     m_host->PumpUntilPosted();
     return S_OK;
 }

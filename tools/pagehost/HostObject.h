@@ -62,6 +62,11 @@ private:
     HRESULT sendCopyData(long code, const std::string& data, long* answer);
     // Keyboard and mouse as a user gives them; keys go through the host's message loop.
     HRESULT click(long id);
+    // A double or right click on a row of the control's list id (-1: its empty corner);
+    // what the click starts (a menu, a download) runs before it returns.
+    HRESULT doubleClick(long id, long row);
+    HRESULT rightClick(long id, long row);
+    HRESULT ListClickAt(long id, long row, int click);
     HRESULT pressKey(long vk, bool* translated);
     HRESULT uiActive(bool* active);
     HRESULT uiDeactivate();

@@ -2,6 +2,9 @@
 #include "tools/pagehost/ModalAnswerer.h"
 
 #include "tools/pagehost/FileDialogRecorder.h"
+#include "tools/pagehost/ListMouse.h"
+
+#include <commctrl.h>
 
 #include <cwchar>
 #include <vector>
@@ -16,6 +19,7 @@ const wchar_t kSeenProperty[] = L"NvAttPageHostSeen";
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kFileNameComboId = 0x47C;
 constexpr int kFileNameEditId = 0x480;
+constexpr UINT_PTR kOkWhenEnabledTimer = 99;
 
 std::wstring WindowText(HWND hwnd) {
     int n = GetWindowTextLengthW(hwnd);
@@ -57,6 +61,21 @@ std::wstring StaticTexts(HWND dialog) {
         texts += t;
     }
     return texts;
+}
+
+// The rows of a dialog's list view, one line each, after its texts.
+std::wstring ListRows(HWND dialog) {
+    HWND list = FindWindowExW(dialog, nullptr, L"SysListView32", nullptr);
+    std::wstring rows;
+    for (int i = 0, n = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0; i < n; ++i) {
+        wchar_t text[512] = {};
+        LVITEMW item = {};
+        item.pszText = text;
+        item.cchTextMax = 512;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        rows += std::wstring(L"\n") + text;
+    }
+    return rows;
 }
 
 // A message box holds its text in one static of id 0xFFFF, maybe an icon, and buttons
@@ -145,6 +164,13 @@ bool CModalAnswerer::TakeAnswer(const std::wstring& kind, Answer* answer) {
     return false;
 }
 
+bool CModalAnswerer::Take(const std::wstring& kind, std::wstring* action) {
+    Answer answer;
+    if (!TakeAnswer(kind, &answer)) return false;
+    *action = answer.action;
+    return true;
+}
+
 void CModalAnswerer::Handle(HWND dialog) {
     DialogRecord record;
     record.caption = WindowText(dialog);
@@ -156,13 +182,16 @@ void CModalAnswerer::Handle(HWND dialog) {
         record.kind = L"file";
     } else {
         record.kind = L"dialog";
-        record.text = StaticTexts(dialog);
+        record.text = StaticTexts(dialog) + ListRows(dialog);
+        if (!record.text.empty() && record.text[0] == L'\n') record.text.erase(0, 1);
     }
 
     if (record.kind == L"file") {
         if (const CFileDialogRecorder::Call* call = CFileDialogRecorder::Current()) {
             record.filter = call->filter;
             record.flags = call->flags;
+            record.name = call->initialName;
+            record.folder = call->initialFolder;
         }
     }
 
@@ -194,6 +223,14 @@ void CModalAnswerer::Handle(HWND dialog) {
 }
 
 void CModalAnswerer::OnTimer(UINT_PTR id) {
+    if (id == kOkWhenEnabledTimer) {
+        // The user presses OK once what the double-click opened is done with.
+        if (IsWindow(m_okWhenEnabled) && !IsWindowEnabled(m_okWhenEnabled)) return;
+        KillTimer(m_hostWindow, id);
+        if (IsWindow(m_okWhenEnabled)) PressButton(m_okWhenEnabled, L"OK");
+        m_okWhenEnabled = nullptr;
+        return;
+    }
     KillTimer(m_hostWindow, id);
     if (m_pending.empty()) return;
     Pending p = m_pending.front();
@@ -216,6 +253,15 @@ void CModalAnswerer::Perform(HWND dialog, const std::wstring& kind, const std::w
         else TypeFileNames(dialog, action);
         return;
     }
+    if (action.compare(0, 8, L"dblclick") == 0) {
+        HWND list = FindWindowExW(dialog, nullptr, L"SysListView32", nullptr);
+        if (!list || !PostListClick(list, _wtoi(action.c_str() + 8), ListClick::kDouble))
+            m_report.failures.push_back(L"host: the dialog has no list row to " + action);
+        m_okWhenEnabled = dialog;
+        SetTimer(m_hostWindow, kOkWhenEnabledTimer, 100, nullptr);
+        return;
+    }
+    if (m_onAction && m_onAction(action)) return;
     if (action == L"(default)") {
         LRESULT def = SendMessageW(dialog, DM_GETDEFID, 0, 0);
         WORD id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;

@@ -21,13 +21,21 @@ public:
     // Queues the answer for the next dialog of `kind` ("msgbox", "file", "dialog").
     // msgbox and dialog: a button's text ("OK", "Cancel", "Yes", "No") or its decimal id,
     // "(default)" for the default button, or "leave" to let the dialog end by itself.
-    // file: paths separated by "|", or an empty text to cancel. delayMs postpones the
+    // file: paths separated by "|", or an empty text to cancel. dialog also: "dblclick N",
+    // a double-click on row N of the dialog's list, then OK once the dialog takes input
+    // again; or an action the host handles (SetActionCallback). delayMs postpones the
     // answer (a user pressing Cancel later).
     void Queue(const std::wstring& kind, const std::wstring& action, DWORD delayMs);
     // Called with every dialog as it is recorded, before it is answered.
     void SetShownCallback(std::function<void(HWND dialog, const std::wstring& kind)> callback) {
         m_onShown = std::move(callback);
     }
+    // Actions of the host's own ("deactivate"); the callback says whether it took one.
+    void SetActionCallback(std::function<bool(const std::wstring& action)> callback) {
+        m_onAction = std::move(callback);
+    }
+    // Takes the next queued answer of kind, for the host's other answerers (menus).
+    bool Take(const std::wstring& kind, std::wstring* action);
     // Every answer still queued is a failure of the page: it expected UI that never came.
     void ReportUnused();
 
@@ -61,4 +69,6 @@ private:
     std::deque<Pending> m_pending;  // delayed answers, in timer order
     UINT_PTR m_nextTimer = 100;
     std::function<void(HWND, const std::wstring&)> m_onShown;
+    std::function<bool(const std::wstring&)> m_onAction;
+    HWND m_okWhenEnabled = nullptr;  // a dialog to press OK in once it takes input again
 };

@@ -58,7 +58,8 @@ std::wstring VariantText(const VARIANT& v) {
 
 }  // namespace
 
-CPageHost::CPageHost(HostOptions options) : m_options(std::move(options)), m_answerer(m_report) {}
+CPageHost::CPageHost(HostOptions options)
+    : m_options(std::move(options)), m_answerer(m_report), m_menus(m_answerer, m_report) {}
 
 HWND CPageHost::controlWindow() const {
     if (!m_control) return nullptr;
@@ -319,6 +320,9 @@ LRESULT CALLBACK CPageHost::FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     case CModalAnswerer::kAnswerMessage:
         if (s_host) s_host->m_answerer.OnAnswerMessage(wParam, lParam);
         return 0;
+    case CPopupMenuAnswerer::kMenuMessage:
+        if (s_host) s_host->m_menus.OnMenuMessage(wParam);
+        return 0;
     case kPostedMarker:
         s_markerSeen = true;
         return 0;
@@ -360,6 +364,13 @@ int CPageHost::Run() {
     }
     if (FAILED(OleInitialize(nullptr)) || FAILED(CreateFrame())) return 2;
     m_answerer.Install(m_frame);
+    m_menus.Install(m_frame);
+    // A page taken away under a dialog: the control's window goes, as when a browser leaves the page.
+    m_answerer.SetActionCallback([this](const std::wstring& action) {
+        if (action != L"deactivate") return false;
+        Deactivate();
+        return true;
+    });
     SetTimer(m_frame, kWatchdogTimer, static_cast<UINT>(m_options.timeoutSeconds) * 1000u, nullptr);
 
     HRESULT hr = CreateControl();

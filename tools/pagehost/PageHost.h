@@ -10,6 +10,7 @@
 #include "tools/pagehost/EventSink.h"
 #include "tools/pagehost/HostSite.h"
 #include "tools/pagehost/ModalAnswerer.h"
+#include "tools/pagehost/PopupMenuAnswerer.h"
 #include "tools/pagehost/PropertyBag.h"
 #include "tools/pagehost/Report.h"
 #include "tools/pagehost/ScriptSite.h"
@@ -71,6 +72,7 @@ private:
     HostOptions m_options;
     Report m_report;
     CModalAnswerer m_answerer;
+    CPopupMenuAnswerer m_menus;
     HWND m_frame = nullptr;
     // Dialog pictures: a dialog that the system shows only once its modal loop is idle
     // is pictured by a timer when it has appeared (or given up on after two seconds).

@@ -87,6 +87,10 @@ std::string Report::ToJson() const {
         AppendString(out, d.answer);
         out += ", \"filter\": ";
         AppendString(out, d.filter);
+        out += ", \"name\": ";
+        AppendString(out, d.name);
+        out += ", \"folder\": ";
+        AppendString(out, d.folder);
         out += ", \"flags\": " + std::to_string(d.flags) + "}";
     }
     out += "]\n}\n";

@@ -5,13 +5,17 @@
 #include <vector>
 
 struct DialogRecord {
-    std::wstring kind;     // "msgbox", "file", "dialog"
+    std::wstring kind;     // "msgbox", "file", "dialog", "menu"
     std::wstring caption;
-    std::wstring text;     // message text, or the dialog's static texts joined by "\n"
+    // message text, the dialog's static texts and list rows joined by "\n", or a menu's items as
+    // "id text" lines, " (disabled)" after a grayed one
+    std::wstring text;
     std::wstring icon;     // "stop", "exclamation", "information", "question", "" for none
     std::wstring answer;   // what the host pressed or typed
     std::wstring filter;   // file dialogs: the filter the control passed, "|"-separated
     unsigned long flags = 0;  // file dialogs: the OPENFILENAME flags the control passed
+    std::wstring name;     // file dialogs: the file name they started with
+    std::wstring folder;   // file dialogs: the folder they started in, when the control named one
 };
 
 struct Report {

@@ -1,7 +1,9 @@
 // Stand-in for the document viewer that the control starts on message files and signed
-// documents: appends the command line it was started with to a record file and exits.
+// documents, and (copied elsewhere) for the programs associated with test file types:
+// appends the command line it was started with to a record file and exits.
 //
-// The record file is C:\VelaWare\viewer-calls.txt, one UTF-8 line per start.
+// The record file is the one NVATT_CALLS_FILE names, else C:\VelaWare\viewer-calls.txt;
+// one UTF-8 line per start.
 #include <windows.h>
 
 #include <string>
@@ -13,8 +15,11 @@ int main() {
     if (n > 1) WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, &line[0], n, nullptr, nullptr);
     line += "\n";
     CreateDirectoryW(L"C:\\VelaWare", nullptr);
-    HANDLE record = CreateFileW(L"C:\\VelaWare\\viewer-calls.txt", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    wchar_t path[MAX_PATH] = L"C:\\VelaWare\\viewer-calls.txt";
+    DWORD length = GetEnvironmentVariableW(L"NVATT_CALLS_FILE", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) lstrcpyW(path, L"C:\\VelaWare\\viewer-calls.txt");
+    HANDLE record = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (record == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
     WriteFile(record, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
