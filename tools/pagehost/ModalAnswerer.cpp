@@ -13,6 +13,7 @@ namespace {
 
 CModalAnswerer* s_answerer = nullptr;
 const wchar_t kSeenProperty[] = L"NvAttPageHostSeen";
+const wchar_t kHandledProperty[] = L"NvAttPageHostHandled";
 
 // Child ids of the common dialogs: the message text of a message box and the file
 // name box of a file dialog.
@@ -144,13 +145,20 @@ LRESULT CALLBACK CModalAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
             // Answer from the message loop, once the dialog has finished initialising.
             PostMessageW(s_answerer->m_hostWindow, kAnswerMessage, wParam, 0);
         }
+    } else if (code == HCBT_DESTROYWND && s_answerer) {
+        // A progress window can finish and close before the posted answer is read: it is
+        // recorded (and its answer used) while its texts still exist.
+        auto dialog = reinterpret_cast<HWND>(wParam);
+        if (GetPropW(dialog, kSeenProperty) && !GetPropW(dialog, kHandledProperty)) s_answerer->Handle(dialog, false);
+        RemovePropW(dialog, kSeenProperty);
+        RemovePropW(dialog, kHandledProperty);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void CModalAnswerer::OnAnswerMessage(WPARAM wParam, LPARAM) {
     auto dialog = reinterpret_cast<HWND>(wParam);
-    if (IsWindow(dialog)) Handle(dialog);
+    if (IsWindow(dialog) && !GetPropW(dialog, kHandledProperty)) Handle(dialog, true);
 }
 
 bool CModalAnswerer::TakeAnswer(const std::wstring& kind, Answer* answer) {
@@ -171,7 +179,8 @@ bool CModalAnswerer::Take(const std::wstring& kind, std::wstring* action) {
     return true;
 }
 
-void CModalAnswerer::Handle(HWND dialog) {
+void CModalAnswerer::Handle(HWND dialog, bool live) {
+    SetPropW(dialog, kHandledProperty, reinterpret_cast<HANDLE>(1));
     DialogRecord record;
     record.caption = WindowText(dialog);
     if (IsMessageBox(dialog)) {
@@ -211,6 +220,11 @@ void CModalAnswerer::Handle(HWND dialog) {
     }
     record.answer = answer.action;
     m_report.dialogs.push_back(record);
+    if (!live) {
+        if (answer.action != L"leave")
+            m_report.failures.push_back(L"host: a dialog closed before its answer " + answer.action + L": [" + record.caption + L"]");
+        return;
+    }
     if (m_onShown) m_onShown(dialog, record.kind);
 
     if (answer.delayMs > 0) {

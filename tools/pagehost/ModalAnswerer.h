@@ -56,7 +56,8 @@ private:
     };
 
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
-    void Handle(HWND dialog);
+    // live: the dialog is still up and can be answered, not closing by itself.
+    void Handle(HWND dialog, bool live);
     bool TakeAnswer(const std::wstring& kind, Answer* answer);
     void Perform(HWND dialog, const std::wstring& kind, const std::wstring& action);
     static bool PressButton(HWND dialog, const std::wstring& action);
