@@ -119,9 +119,10 @@ protected:
 
     // Submits again to /ok.asp and checks the same parts arrive: staged parts survive.
     void ExpectSecondSubmitSends(CHttpUpload* upload, const std::vector<ExpectedPart>& expected) {
-        ASSERT_TRUE(m_server.SetRoute("/ok.asp", R"({"body": "OK;again"})"));
+        ASSERT_TRUE(m_server.SetRoute("/ok.asp", R"({"body": "OK;저장했습니다"})"));
         ASSERT_EQ(upload->Submit_noDlg(m_server.Url("/ok.asp")), 0);
-        EXPECT_EQ(upload->GetReply(), "OK;again");
+        EXPECT_EQ(upload->GetReply(), "OK;저장했습니다");
+        EXPECT_EQ(upload->GetStatusCode(), 200u);
         std::vector<ServerRequest> again;
         ASSERT_TRUE(m_server.Requests("/ok.asp", 1, &again));
         // A redirect is not followed: the one request here is this one.
@@ -171,7 +172,7 @@ TEST_F(HttpUploadTest, AuthorizationHeaderAsGivenAndNeverAHeaderOfTheCallersMaki
         CHttpUpload upload;
         upload.SetAuthorization(authorization);
         upload.AddField("a", "1");
-        int result = upload.Submit_noDlg(m_server.Url("/upload.asp"));
+        int result = upload.Submit_noDlg(m_server.Url("/upload.asp?mode=send&name=%C7%D1"));
         std::vector<ServerRequest> requests;
         ASSERT_TRUE(m_server.Requests("/upload.asp", header ? ++sent : 0, &requests));
         ASSERT_EQ(static_cast<int>(requests.size()), sent);
@@ -181,6 +182,7 @@ TEST_F(HttpUploadTest, AuthorizationHeaderAsGivenAndNeverAHeaderOfTheCallersMaki
             continue;
         }
         EXPECT_EQ(result, 0);
+        EXPECT_EQ(requests.back().query, "mode=send&name=%C7%D1");
         bool found = false;
         std::string value = requests.back().Header("Authorization", &found);
         EXPECT_EQ(found ? value : "-", header);
