@@ -138,27 +138,6 @@ protected:
 std::string HttpUploadTest::s_folder;
 std::vector<std::string> HttpUploadTest::s_files;
 
-TEST_F(HttpUploadTest, TextAndFilePartsArriveByteForByte) {
-    for (bool withWindow : {true, false}) {
-        SCOPED_TRACE(withWindow ? "Submit" : "Submit_noDlg");
-        ASSERT_TRUE(m_server.Reset());
-        ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;저장했습니다"})"));
-        CHttpUpload upload;
-        std::vector<ExpectedPart> expected = StageMixedForm(&upload);
-        std::string url = m_server.Url("/upload.asp?mode=send&name=%C7%D1");
-        EXPECT_EQ(withWindow ? upload.Submit(url) : upload.Submit_noDlg(url), 0) << std::hex << upload.GetLastResult();
-        EXPECT_EQ(upload.GetReply(), "OK;저장했습니다");
-        EXPECT_EQ(upload.GetStatusCode(), 200u);
-        std::vector<ServerRequest> requests;
-        ASSERT_TRUE(m_server.Requests("/upload.asp", 1, &requests));
-        EXPECT_EQ(requests[0].query, "mode=send&name=%C7%D1");
-        bool hasAuthorization = true;
-        requests[0].Header("Authorization", &hasAuthorization);
-        EXPECT_FALSE(hasAuthorization);
-        ExpectParts(requests[0], expected);
-    }
-}
-
 TEST_F(HttpUploadTest, AuthorizationHeaderAsGivenAndNeverAHeaderOfTheCallersMaking) {
     ASSERT_TRUE(m_server.SetRoute("/upload.asp", R"({"body": "OK;1"})"));
     // Header values come back as latin-1 text: compared as bytes. "-": no header sent;
