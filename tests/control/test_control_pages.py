@@ -1,7 +1,7 @@
 """The control as a page drives it: creation by ProgID, properties, events, errors."""
 import unittest
 
-from nvatt_pages import PageTestCase, js_string
+from nvatt_pages import PageTestCase
 
 ATTACH_LIST = 5
 FILE_LIST = 6
