@@ -172,22 +172,6 @@ TEST_F(HttpGetTest, CallbacksComeInOrderOnTheSubmittingThreadWithTheExactBytes) 
     for (const ServerRequest& r : requests) EXPECT_EQ(r.method, "GET");
 }
 
-TEST_F(HttpGetTest, StatusTextsAndTheContentType) {
-    ASSERT_TRUE(m_server.SetRoute("/typed.asp", R"({"body": "x", "headers": {"Content-Type": "application/msword"}})"));
-    std::vector<Call> log;
-    CRecordingGet get(&log);
-    get.Submit(m_server.Url("/typed.asp"), nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return Stopped(log); }, 10000));
-    std::vector<std::string> statuses;
-    for (const Call& c : log) {
-        if (c.token != "stop" && c.token != "bind" && c.token[0] != 'D' && c.token != "P")
-            statuses.push_back(c.token + " " + c.text);
-    }
-    const std::string url = m_server.Url("/typed.asp");
-    EXPECT_EQ(statuses, (std::vector<std::string>{"s1 127.0.0.1", "s2 127.0.0.1", "s11 /typed.asp",
-                                                  "s13 application/msword", "B " + url, "E " + url}));
-}
-
 TEST_F(HttpGetTest, FieldsMakeTheQuery) {
     ASSERT_TRUE(m_server.SetRoute("/q.asp", R"({"body": "ok"})"));
     struct Case {
