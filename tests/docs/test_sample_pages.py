@@ -22,7 +22,6 @@ DOM = '''
 var elements = {};
 var document = { getElementById: function (id) {
     return elements[id] || (elements[id] = { value: "", innerText: "", innerHTML: "", style: {} }); } };
-var window = {};
 function shown(id, what) { host.log(id + " " + document.getElementById(id)[what]); }
 '''
 
@@ -86,7 +85,7 @@ class SamplePages(PageTestCase):
         self.server.set_route('/mail/saved/1.pcm2', {'body_file': saved})
         params, script = load_sample('read.html', self.server.url)
         result = self.run_page(DOM + script + '''
-            host.activate(); window.onload();
+            host.activate(); listAttachments();  // the body's onload
             shown("to", "innerText"); shown("cc", "innerText"); shown("attachments", "innerText");
             host.log("height " + elements.NvAtt.style.height);
             host.log("body " + elements.body.innerHTML);

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <ocidl.h>
 #include <oleauto.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
