@@ -26,6 +26,8 @@ public:
     static constexpr int kComposeMode = 1;
     // WM_COPYDATA code of the answer that names a signed document.
     static constexpr ULONG_PTR kCodeSignedDocument = 22;
+    // WM_COPYDATA code of the answer that names an approval object's status.
+    static constexpr ULONG_PTR kCodeStatusList = 14;
 
     static HRESULT Create(REFIID riid, void** ppv);
     static HRESULT RegisterClass();
@@ -82,6 +84,8 @@ private:
     bool InsertServerRows(NoSizeSuffix noSize);
     // WM_COPYDATA 22: the answer names the signed document to fetch and show.
     void OpenSignedDocument(const std::string& data);
+    // WM_COPYDATA 14: the status library shows the answer over the control.
+    void ShowStatusList(const std::string& answer);
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
     LRESULT OnCopyData(HWND from, const COPYDATASTRUCT& data);

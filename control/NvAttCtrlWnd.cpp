@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "attach/ListProperty.h"
+#include "fax/FaxWatcher.h"
 #include "res/resource.h"
 
 namespace {
@@ -132,6 +133,7 @@ void CNvAttCtrl::OnSize(UINT type, int cx, int cy) {
 }
 
 void CNvAttCtrl::OnDestroy() {
+    fax::StopWatcher(m_hWnd);  // a print job this window started ends with it
     // A request whose answer would come to this window ends with it.
     if (m_bRequestBusy) {
         m_httpGet.Close();
@@ -145,8 +147,19 @@ void CNvAttCtrl::OnDestroy() {
 }
 
 LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
-    if (data.cbData == 0 || !data.lpData)
+    // The answers of our own status and path requests; another program's message with
+    // these codes is not one of them.
+    bool ownAnswer = m_bRequestBusy && data.dwData == m_httpGet.m_nRequestCode &&
+                     (data.dwData == kCodeStatusList || data.dwData == kCodeSignedDocument);
+    if (data.cbData == 0 || !data.lpData) {
+        if (ownAnswer) {
+            // An empty answer (a failed request) ends the request: the next one may go out.
+            SetCursor(m_hPrevCursor);
+            m_bRequestBusy = 0;
+            return 1;
+        }
         return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
     std::string text(static_cast<const char*>(data.lpData), data.cbData);
     switch (data.dwData) {
     case kCodeResolved: {
@@ -160,6 +173,10 @@ LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
         return 1;
     case kCodeSignedDocument:
         OpenSignedDocument(text);
+        return 1;
+    case kCodeStatusList:
+        if (!ownAnswer) return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+        ShowStatusList(text);
         return 1;
     default:
         return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));

@@ -70,4 +70,12 @@ inline constexpr char kNoAllowedSites[] =
     "관리자가 허용한 사이트가 없습니다(HKLM\\SOFTWARE\\NVATT의 AllowedOrigins).";
 inline constexpr char kNoPageAddress[] = "컨트롤이 놓인 페이지의 주소를 알 수 없습니다.";
 
+// companion programs
+inline constexpr char kExeNoResources[] = "메모리나 자원이 부족합니다.";
+inline constexpr char kExeNotFound[] = "실행 파일이 없습니다.";
+inline constexpr char kExePathNotFound[] = "실행 파일의 경로가 정확하지 않습니다.";
+inline constexpr char kExeBadFormat[] = "Window System에서 실행할 수 없는 프로그램 입니다.";
+// fax sending
+inline constexpr char kFaxInstallDriver[] = "팩스 드라이버를 설치하세요.";
+inline constexpr char kFaxInstallCaption[] = "팩스드라이버 설치";
 }  // namespace texts

@@ -83,11 +83,12 @@ class PageResult:
 PAGE_URL = 'http://127.0.0.1/nvatt/page.html'
 
 
-def run_page(script, params=None, activate=True, timeout=60, url=PAGE_URL, expect_refusal=False, env=None):
+def run_page(script, params=None, activate=True, timeout=60, url=PAGE_URL, expect_refusal=False, env=None,
+             cwd=None):
     """Runs `script` (JScript text) in the page host; params is a dict of PARAM values. The
     page is at `url` (None: no page, as in a desktop program); with expect_refusal the
     control must refuse it and the page runs on. env: variables added for the host and
-    the programs it starts."""
+    the programs it starts; cwd: the host's current folder."""
     with tempfile.TemporaryDirectory(prefix='nvatt-page-') as work:
         page = os.path.join(work, 'page.js')
         with open(page, 'w', encoding='utf-8') as f:
@@ -113,7 +114,7 @@ def run_page(script, params=None, activate=True, timeout=60, url=PAGE_URL, expec
         out_path, err_path = os.path.join(work, 'stdout.txt'), os.path.join(work, 'stderr.txt')
         with open(out_path, 'wb') as out, open(err_path, 'wb') as err:
             proc = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                                  timeout=timeout + 60, env=dict(os.environ, **(env or {})))
+                                  timeout=timeout + 60, env=dict(os.environ, **(env or {})), cwd=cwd)
         with open(out_path, 'rb') as out, open(err_path, 'rb') as err:
             stdout, stderr = out.read(), err.read()
         report = {}

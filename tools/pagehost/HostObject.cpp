@@ -15,6 +15,7 @@
 #include "framework/Text.h"
 #include "tools/pagehost/ListMouse.h"
 #include "tools/pagehost/PageHost.h"
+#include "tools/printdlg/PrintDialog.h"
 #include "transfer/HexCodec.h"
 
 namespace {
@@ -135,6 +136,7 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(60, "controlHwnd", &CHostObject::controlHwnd),
     FW_DISP_METHOD(61, "run", &CHostObject::run),
     FW_DISP_METHOD(63, "pictureDialogs", &CHostObject::pictureDialogs),
+    FW_DISP_METHOD(64, "printDialog", &CHostObject::printDialog),
     FW_DISP_TABLE_END,
 };
 
@@ -615,5 +617,20 @@ HRESULT CHostObject::run(const std::string& commandLine, long timeoutMs, long* e
 
 HRESULT CHostObject::pictureDialogs(const std::string& folder) {
     m_host->PictureDialogs(folder);
+    return S_OK;
+}
+
+HRESULT CHostObject::printDialog(const std::string& printers, long timeoutMs, std::string* selected) {
+    std::vector<std::wstring> items;
+    std::wstring list = fw::AnsiToWide(printers);
+    for (size_t start = 0; start <= list.size();) {
+        size_t bar = list.find(L'|', start);
+        if (bar == std::wstring::npos) bar = list.size();
+        if (bar > start) items.push_back(list.substr(start, bar - start));
+        start = bar + 1;
+    }
+    HWND control = m_host->controlWindow();
+    *selected = fw::WideToAnsi(RunPrintDialog(control ? GetAncestor(control, GA_ROOT) : nullptr, items,
+                                              static_cast<DWORD>(timeoutMs > 0 ? timeoutMs : 0)));
     return S_OK;
 }

@@ -90,6 +90,9 @@ private:
     // Other programs
     HRESULT controlHwnd(long* hwnd);
     HRESULT run(const std::string& commandLine, long timeoutMs, long* exitCode);
+    // The stand-in print dialog over the control, modal: the printers ("|" between them),
+    // and the one selected at OK ("" at its time-out of timeoutMs).
+    HRESULT printDialog(const std::string& printers, long timeoutMs, std::string* selected);
     HRESULT pictureDialogs(const std::string& folder);
 
     static const fw::InterfaceEntry kInterfaces[];
