@@ -86,6 +86,9 @@ private:
     void OpenSignedDocument(const std::string& data);
     // WM_COPYDATA 14: the status library shows the answer over the control.
     void ShowStatusList(const std::string& answer);
+    // The conference call's presence check of UserID and SenderID; *free when both may
+    // start one, else the user was told why.
+    HRESULT CheckConferencePresence(bool* free);
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
     LRESULT OnCopyData(HWND from, const COPYDATASTRUCT& data);

@@ -10,7 +10,6 @@ HRESULT CNvAttCtrl::DoSaveListSignDB(const std::string&) { return NotAvailable(L
 HRESULT CNvAttCtrl::DoSaveEDM(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveEDM"); }
 HRESULT CNvAttCtrl::DoSaveLocal(const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveLocal"); }
 HRESULT CNvAttCtrl::DoCallMsg(bool*) { return NotAvailable(L"DoCallMsg"); }
-HRESULT CNvAttCtrl::DoCall(bool*) { return NotAvailable(L"DoCall"); }
 HRESULT CNvAttCtrl::DoSaveBatchMail(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveBatchMail"); }
 HRESULT CNvAttCtrl::DoSetLocalPath(const std::string&, std::string*) { return NotAvailable(L"DoSetLocalPath"); }
 HRESULT CNvAttCtrl::LocalTempSave(const std::string&, std::string*) { return NotAvailable(L"LocalTempSave"); }

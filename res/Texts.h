@@ -78,4 +78,12 @@ inline constexpr char kExeBadFormat[] = "Window System에서 실행할 수 없�
 // fax sending
 inline constexpr char kFaxInstallDriver[] = "팩스 드라이버를 설치하세요.";
 inline constexpr char kFaxInstallCaption[] = "팩스드라이버 설치";
+// conference call
+inline constexpr char kConferenceRequestCaption[] = "화상회의 요청";
+inline constexpr char kConferenceCallerNotFree[] = "현재 사용자의 화상회의 상태를 확인후 요청하시기 바랍니다.";
+inline constexpr char kConferenceCalleeInConference[] =
+    "호출 대상자가 화상회의 중입니다. 화상회의를 시작 할 수 없습니다.";
+inline constexpr char kConferenceCalleeOnCall[] = "호출 대상자가 통화 중입니다. 화상회의를 시작 할 수 없습니다.";
+inline constexpr char kConferenceCalleeAway[] = "호출 대상자가 오프라인이거나 Busy, Away상태 입니다.";
+
 }  // namespace texts
