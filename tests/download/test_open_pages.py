@@ -95,25 +95,22 @@ class Downloads(OpenTestCase):
             f.write(b'older')
         self.addCleanup(os.remove, held)
         hold_file(self, held)
-        stall = {'body': 'x' * 5000, 'stall_after': [100, 10]}
-        self.server.set_route('/k/cut', {'body': 'x' * 5000, 'close_after': 1000})
-        self.server.set_route('/k/missing', {'status': 404, 'body': 'no'})
-        self.server.set_route('/k/slow', stall)
-        self.server.set_route('/WFAttach.asp', stall)
+        cut = {'body': 'x' * 5000, 'close_after': 1000}
+        self.server.set_route('/k/cut', cut)
+        self.server.set_route('/k/slow', {'body': 'x' * 5000, 'stall_after': [100, 10]})
+        self.server.set_route('/WFAttach.asp', cut)
+        # A failed or cancelled transfer ends the dialog with a failure (the dialogs' and the
+        # request's own tests); here: the control opens nothing after one, from either dialog.
         result = self.page('''
             NvAtt.DownLoadAttach("cut.nvto", 0);
-            NvAtt.DownLoadAttach("missing.nvto", 1);
-            host.answerLater("dialog", "Cancel", 500);
-            NvAtt.DownLoadAttach("cancelled.nvto", 2);
             host.answerLater("dialog", "deactivate", 500);
-            NvAtt.DownLoadAttach("torn.nvto", 2);
+            NvAtt.DownLoadAttach("torn.nvto", 1);
             host.equal(host.activate(), 0, "a new window");
             host.answer("msgbox", "OK");
-            NvAtt.DownLoadAttach("held.nvto", 3);
-            host.answerLater("dialog", "Cancel", 500);
+            NvAtt.DownLoadAttach("held.nvto", 2);
             NvAtt.DownLoadSignAttach("sign.nvto", "0A0B");
-            NvAtt.DownLoadAttach("ok.nvto", 4);
-        ''', recordkeylist=self.keys('cut', 'missing', 'slow', 'held', 'ok'))
+            NvAtt.DownLoadAttach("ok.nvto", 3);
+        ''', recordkeylist=self.keys('cut', 'slow', 'held', 'ok'))
         self.assertPagePassed(result)
         self.assertEqual(self.calls(1), [OPENER % (TEMP + 'ok-%s.nvto' % DAY)])
         self.assertEqual([(d['text'], d['icon']) for d in result.dialogs if d['kind'] == 'msgbox'],
