@@ -4,7 +4,6 @@ import datetime
 import getpass
 import os
 import shutil
-import sys
 import tempfile
 import time
 import unittest
@@ -13,8 +12,7 @@ import urllib.parse
 from nvatt_pages import PREFIX, WINE_TEMP, PageTestCase, hold_file, js_string, winpath
 import message_files
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 DAY = '{0.year}{0.month}{0.day}'.format(datetime.date.today())  # generated names: r-<DAY>.nvto
 TEMP = 'C:\\users\\%s\\Temp\\' % getpass.getuser()
