@@ -12,7 +12,15 @@ char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a
 
 // The length of text's characters from pos that spell what, or 0.
 std::size_t MatchAt(const std::string& text, std::size_t pos, const std::string& what, bool ignoreCase) {
-    std::size_t at = pos, i = 0;
+    if (what.size() > text.size() - pos) return 0;
+    // Bytes below 0x81 are characters of their own, so an all-ASCII what matches byte
+    // for byte; only a what with Korean in it needs the walk by characters.
+    std::size_t i = 0;
+    while (i < what.size() && static_cast<unsigned char>(what[i]) < 0x81) {
+        if (ignoreCase ? Fold(text[pos + i]) != Fold(what[i]) : text[pos + i] != what[i]) return 0;
+        ++i;
+    }
+    std::size_t at = pos + i;
     while (i < what.size()) {
         if (at >= text.size()) return 0;
         std::size_t len = Cp949CharLength(text, at);
@@ -49,17 +57,22 @@ std::string ReplaceEach(const std::string& text, const std::vector<TextReplaceme
     if (order.empty()) return text;
 
     std::string out;
-    out.reserve(text.size());
+    out.reserve(text.size() + text.size() / 4);  // text files grow by their escapes
     std::size_t copied = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t size = text.size();
+    for (std::size_t pos = 0; pos < size;) {
+        const unsigned char c = static_cast<unsigned char>(text[pos]);
+        // Most bytes start no match: step over them a character at a time, inline.
+        if (!starts[c]) {
+            pos += c >= 0x81 && pos + 1 < size && IsCp949TrailByte(static_cast<unsigned char>(text[pos + 1])) ? 2 : 1;
+            continue;
+        }
         const TextReplacement* hit = nullptr;
         std::size_t matched = 0;
-        if (starts[static_cast<unsigned char>(text[pos])]) {
-            for (const TextReplacement* r : order) {
-                if ((matched = MatchAt(text, pos, r->what, ignoreCase)) != 0) {
-                    hit = r;
-                    break;
-                }
+        for (const TextReplacement* r : order) {
+            if ((matched = MatchAt(text, pos, r->what, ignoreCase)) != 0) {
+                hit = r;
+                break;
             }
         }
         if (!hit) {

@@ -27,6 +27,16 @@ def read(path):
         return f.read()
 
 
+def write(path, data):
+    with open(path, 'wb') as f:
+        f.write(data)
+
+
+def properties(path):
+    with olefile.OleFileIO(path) as ole:
+        return ole.openstream('nc_local_property').read()
+
+
 class LocalSave(PageTestCase):
     def setUp(self):
         self.server = s = NvattServer().start()
@@ -53,8 +63,7 @@ class LocalSave(PageTestCase):
 
     def test_html_save_keeps_hostile_names_in_the_folder_and_points_the_page_at_them(self):
         s, b = self.server, self.server.url
-        with open(os.path.join(self.out, 'x.gif'), 'wb') as f:
-            f.write(b'mine')
+        write(os.path.join(self.out, 'x.gif'), b'mine')
         mail = ('<p>%s</p><img src="..\\..\\x.gif" w><img src="C:\\x.gif" w><img src="a.gif:s" w>'
                 '<img src="..\\z.gif" w><IMG SRC="e.gif"><img src="m.gif" w><img src="c.gif" w>'
                 '<img src="http://%s/web.gif" b=0>\n' % (KOREAN, b[7:]))
@@ -94,8 +103,7 @@ class LocalSave(PageTestCase):
         s.set_route('/forms/downloademl.asp', {'body': 'From: a\r\n\r\nbody'})
         s.set_route('/forms/download.asp', {'sequence': [
             {'body': mf.message_reply(subject='제목', records=[('body', '<p>본문</p>')])}, {'body': ''}]})
-        with open(os.path.join(self.out, 'old.pcm'), 'wb') as f:
-            f.write(b'old')
+        write(os.path.join(self.out, 'old.pcm'), b'old')
         title = '가/나:' + '다' * 100
         result = self.page(self.save_as('m.EML', 'OK') + 'NvAtt.LocalSave(%s);' % js_string(title) +
                            self.save_as('m.PCM', 'OK') + 'NvAtt.LocalSave("t");' +
@@ -109,8 +117,7 @@ class LocalSave(PageTestCase):
         self.assertEqual(dialogs[0], offered)
         self.assertEqual(dialogs[3][1:], ('c', '', 6, 'html files (.htm;.html)|*.htm;*.html||'))
         self.assertEqual(read(os.path.join(self.out, 'm.EML')), b'From: a\r\n\r\nbody')
-        with olefile.OleFileIO(os.path.join(self.out, 'm.PCM')) as ole:
-            self.assertIn(mf.cp949('<p>본문</p>'), ole.openstream('nc_local_property').read())
+        self.assertIn(mf.cp949('<p>본문</p>'), properties(os.path.join(self.out, 'm.PCM')))
         self.assertEqual(read(os.path.join(self.out, 'old.pcm')), b'old')
         self.assertEqual(read(os.path.join(self.out, 'c.htm')), mf.cp949('<p>쓰는 중</p>'))
         self.assertEqual(listing(self.out), ['c.htm', 'm.EML', 'm.PCM', 'old.pcm'])
@@ -122,8 +129,7 @@ class LocalSave(PageTestCase):
         replies = [mf.message_reply(subject=subject, records=[('body', 'm%d' % i)])
                    for i, subject in enumerate(['subject', 'subject', 'CON', '..\\..\\t'])]
         self.server.set_route('/forms/download.asp', {'sequence': [{'body': r} for r in replies]})
-        with open(os.path.join(self.out, 'subject-1.pcm'), 'wb') as f:
-            f.write(b'older')
+        write(os.path.join(self.out, 'subject-1.pcm'), b'older')
         result = self.page('''
             host.answer("file", %s);
             host.equal(NvAtt.DoSaveLocal(";;a;b;c", "pcm"), true, "saved");
@@ -136,24 +142,18 @@ class LocalSave(PageTestCase):
         self.assertEqual([(d['caption'], d['name'], d['flags'], d['filter']) for d in result.dialogs if d['kind'] == 'file'],
                          [('로컬저장 위치선택', '로컬저장', 0x806, '로컬 저장 파일(*.pcm)|*.pcm||')])
         self.assertEqual([r.query_raw for r in self.server.requests], ['dataurl=a', 'dataurl=b', 'dataurl=c', 'dataurl=D'])
-        bodies = {}
-        for name in listing(self.out):
-            if name != 'subject-1.pcm':
-                with olefile.OleFileIO(os.path.join(self.out, name)) as ole:
-                    stream = ole.openstream('nc_local_property').read()
-                bodies[name] = [m for m in ('m0', 'm1', 'm2') if m.encode() in stream]
+        bodies = {n: [m for m in ('m0', 'm1', 'm2') if m.encode() in properties(os.path.join(self.out, n))]
+                  for n in listing(self.out) if n != 'subject-1.pcm'}
         self.assertEqual(bodies, {'subject-2.pcm': ['m0'], 'subject-3.pcm': ['m1'], '_CON.pcm': ['m2']})
         self.assertEqual(read(os.path.join(self.out, 'subject-1.pcm')), b'older')
         self.assertTrue(os.path.exists(os.path.join(WINE_TEMP, 'x.pcm')))
 
     def test_insert_html_takes_text_files_as_written_and_message_files_with_their_files(self):
-        with open(os.path.join(self.sandbox, 'a.txt'), 'wb') as f:
-            f.write(mf.cp949('가"b <i>&\r\nc\r\n'))
+        write(os.path.join(self.sandbox, 'a.txt'), mf.cp949('가"b <i>&\r\nc\r\n'))
         body = '<img src="cid:사진.png"><img src="x.gif">'
         mf.save(os.path.join(self.sandbox, 'm.pcm'), mf.current_streams(
             body, inline=[('사진.png', b'p1'), ('..\\x.gif', b'p2')], attach=[('보고서.hwp', b'a1'), ('C:\\evil.txt', b'a2')]))
-        with open(os.path.join(self.sandbox, 'bad.pcm'), 'wb') as f:
-            f.write(b'not a message file')
+        write(os.path.join(self.sandbox, 'bad.pcm'), b'not a message file')
         answer = 'host.answer("file", %s);'
         result = self.page('''
             %s host.equal(NvAtt.DoInsertHTML(), "가'b &lt;i&gt;&amp;<BR>c<BR>", "text");
