@@ -70,4 +70,17 @@ inline constexpr char kNoAllowedSites[] =
     "관리자가 허용한 사이트가 없습니다(HKLM\\SOFTWARE\\NVATT의 AllowedOrigins).";
 inline constexpr char kNoPageAddress[] = "컨트롤이 놓인 페이지의 주소를 알 수 없습니다.";
 
+// local save commands and body import
+inline constexpr char kLocalSaveFilter[] = "eml files (.eml)|*.eml|로컬 저장 파일(*.pcm)|*.pcm|html files (.htm;.html)|*.htm;*.html|";
+inline constexpr char kComposeSaveFilter[] = "html files (.htm;.html)|*.htm;*.html|";
+inline constexpr char kPcmSaveFilter[] = "로컬 저장 파일(*.pcm)|*.pcm|";
+inline constexpr char kNcfSaveFilter[] = "로컬 저장 파일(*.ncf)|*.ncf|";
+inline constexpr char kInsertBodyFilter[] =
+    "html files (.htm;.html)|*.htm;*.html|로컬 저장 파일(*.pcm)|*.pcm|텍스트 파일(*.txt)|*.txt|";
+inline constexpr char kLocalSaveTitle[] = "로컬저장 위치선택";
+inline constexpr char kLocalSaveName[] = "로컬저장";
+inline constexpr char kLocalSaveDone[] = "완료 하였습니다.";
+inline constexpr char kLocalSaveFailed[] = "저장하지 못했습니다. 저장할 위치와 디스크 공간을 확인하십시오.\n%s";
+inline constexpr char kCannotImportBody[] = "본문으로 가져올 수 없는 파일입니다(읽을 수 없거나, 손상되었거나, 너무 큽니다).\n%s";
+
 }  // namespace texts
