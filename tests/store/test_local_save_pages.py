@@ -3,7 +3,6 @@ they leave in a sandbox folder (and nowhere else), the pages, message files and 
 import os
 import re
 import shutil
-import sys
 import tempfile
 
 import olefile
@@ -11,8 +10,7 @@ import olefile
 from nvatt_pages import WINE_TEMP, PageTestCase, js_string, winpath
 import message_files as mf
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 DONE = ('완료 하였습니다.', 'information')
 KOREAN = '갂낫 "인용"'  # 갂 is 81 41: a trail byte that looks like "A"
