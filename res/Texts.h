@@ -75,9 +75,11 @@ inline constexpr char kExeNoResources[] = "메모리나 자원이 부족합니�
 inline constexpr char kExeNotFound[] = "실행 파일이 없습니다.";
 inline constexpr char kExePathNotFound[] = "실행 파일의 경로가 정확하지 않습니다.";
 inline constexpr char kExeBadFormat[] = "Window System에서 실행할 수 없는 프로그램 입니다.";
+
 // fax sending
 inline constexpr char kFaxInstallDriver[] = "팩스 드라이버를 설치하세요.";
 inline constexpr char kFaxInstallCaption[] = "팩스드라이버 설치";
+
 // conference call
 inline constexpr char kConferenceRequestCaption[] = "화상회의 요청";
 inline constexpr char kConferenceCallerNotFree[] = "현재 사용자의 화상회의 상태를 확인후 요청하시기 바랍니다.";
@@ -85,5 +87,18 @@ inline constexpr char kConferenceCalleeInConference[] =
     "호출 대상자가 화상회의 중입니다. 화상회의를 시작 할 수 없습니다.";
 inline constexpr char kConferenceCalleeOnCall[] = "호출 대상자가 통화 중입니다. 화상회의를 시작 할 수 없습니다.";
 inline constexpr char kConferenceCalleeAway[] = "호출 대상자가 오프라인이거나 Busy, Away상태 입니다.";
+
+// local save commands and body import
+inline constexpr char kLocalSaveFilter[] = "eml files (.eml)|*.eml|로컬 저장 파일(*.pcm)|*.pcm|html files (.htm;.html)|*.htm;*.html|";
+inline constexpr char kComposeSaveFilter[] = "html files (.htm;.html)|*.htm;*.html|";
+inline constexpr char kPcmSaveFilter[] = "로컬 저장 파일(*.pcm)|*.pcm|";
+inline constexpr char kNcfSaveFilter[] = "로컬 저장 파일(*.ncf)|*.ncf|";
+inline constexpr char kInsertBodyFilter[] =
+    "html files (.htm;.html)|*.htm;*.html|로컬 저장 파일(*.pcm)|*.pcm|텍스트 파일(*.txt)|*.txt|";
+inline constexpr char kLocalSaveTitle[] = "로컬저장 위치선택";
+inline constexpr char kLocalSaveName[] = "로컬저장";
+inline constexpr char kLocalSaveDone[] = "완료 하였습니다.";
+inline constexpr char kLocalSaveFailed[] = "저장하지 못했습니다. 저장할 위치와 디스크 공간을 확인하십시오.\n%s";
+inline constexpr char kCannotImportBody[] = "본문으로 가져올 수 없는 파일입니다(읽을 수 없거나, 손상되었거나, 너무 큽니다).\n%s";
 
 }  // namespace texts

@@ -2,15 +2,13 @@
 and the signed document handed to the viewer."""
 import os
 import shutil
-import sys
 import tempfile
 import unittest
 
 from nvatt_pages import PREFIX, WINE_TEMP, PageTestCase, hold_file, js_string
 import message_files
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 ATTACH_LIST = 5
 FILE_LIST = 6

@@ -1,13 +1,10 @@
 """The site lock as pages meet it: a page of a site the administrator did not allow gets
 errors and nothing done; an allowed page sends only to allowed sites."""
-import os
-import sys
 import unittest
 
 from nvatt_pages import PageTestCase, js_string
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 UPLOAD = '/mail/upload.asp'
 

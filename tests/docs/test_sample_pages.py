@@ -4,15 +4,13 @@ server's and a small stand-in for the few DOM calls they make."""
 import os
 import re
 import shutil
-import sys
 import tempfile
 import unittest
 
 from nvatt_pages import PageTestCase, js_string, winpath
 import message_files as mf
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 SAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'docs', 'samples')
 SITE = 'https://mail.example.kr'

@@ -290,7 +290,6 @@ TEST_F(HttpGetTest, FailuresEndWithOneFailingStopAndTheObjectStaysUsable) {
         {"not a URL", "nonsense", nullptr, kAnyFailure, 0},
         {"404", "/missing.asp", R"({"status": 404, "body": "<html>없음</html>"})",
          MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, 404), 0},
-        {"500", "/error.asp", R"({"status": 500, "body": "오류"})", MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, 500), 0},
         {"401", "/auth.asp", R"({"auth": {}, "body": "secret"})", MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, 401), 0},
         // A reset connection, or a body shorter than its length, as the platform sees it.
         {"closed mid-body", "/cut.asp", R"({"generate": 5242880, "close_after": 1000000})", kAnyFailure, 0},
