@@ -87,6 +87,8 @@ inline constexpr char kConferenceCalleeInConference[] =
     "호출 대상자가 화상회의 중입니다. 화상회의를 시작 할 수 없습니다.";
 inline constexpr char kConferenceCalleeOnCall[] = "호출 대상자가 통화 중입니다. 화상회의를 시작 할 수 없습니다.";
 inline constexpr char kConferenceCalleeAway[] = "호출 대상자가 오프라인이거나 Busy, Away상태 입니다.";
+inline constexpr char kConferenceErrorCaption[] = "화상회의 오류";
+inline constexpr char kConferenceDocumentFailed[] = "문서를 만드는데 실패했습니다. 화상회의를 시작 할 수 없습니다.";
 
 // local save commands and body import
 inline constexpr char kLocalSaveFilter[] = "eml files (.eml)|*.eml|로컬 저장 파일(*.pcm)|*.pcm|html files (.htm;.html)|*.htm;*.html|";

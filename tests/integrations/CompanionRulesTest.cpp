@@ -58,16 +58,6 @@ TEST(CompanionRulesTest, CommandLines) {
     }
 }
 
-TEST(CompanionRulesTest, FolderContainment) {
-    const struct { const char* path; const char* folder; bool within; } cases[] = {
-        {"C:\\VelaWare\\", "C:\\VelaWare\\", true},
-        {"c:\\velaware\\hong\\", "C:\\VelaWare\\", true},
-        {"C:\\VelaWareX\\", "C:\\VelaWare\\", false},
-        {"C:\\Tools\\", "", false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(IsWithinFolder(c.path, c.folder), c.within) << c.path;
-}
-
 TEST(CompanionRulesTest, RegisterLines) {
     const struct { const char* before; bool add; bool changed; const char* after; } cases[] = {
         {"", true, true, "hong:12\r\n"},

@@ -23,11 +23,6 @@ TEST(ConferenceTextTest, Presence) {
     for (const auto& c : cases) EXPECT_EQ(DecidePresence(c.caller, c.callee), c.presence) << c.caller << " " << c.callee;
 }
 
-TEST(ConferenceTextTest, PageName) {
-    EXPECT_EQ(ConferencePageName("hong", 2024, 3, 5, 7, 8, 9), "hong_20240305_070809");
-    EXPECT_EQ(ConferencePageName("kim", 2031, 12, 31, 23, 59, 58), "kim_20311231_235958");
-}
-
 TEST(ConferenceTextTest, PageText) {
     const std::string name = "hong_20240305_070809";
     const std::string pieces[] = {

@@ -37,26 +37,21 @@ class CompanionTestCase(PageTestCase):
         self.work = tempfile.mkdtemp(prefix='nvatt-companion-')
         self.addCleanup(shutil.rmtree, self.work, True)
         self.calls_file = os.path.join(self.work, 'calls.txt')
-        for path in (CALLS,):
-            if os.path.exists(path):
-                os.remove(path)
+        if os.path.exists(CALLS):
+            os.remove(CALLS)
 
     def page(self, script, params=None, **kwargs):
         env = {'NVATT_CALLS_FILE': winpath(self.calls_file)}
         return self.run_page(script, params=params or {}, env=env, **kwargs)
 
     def recorded(self):
-        if not os.path.exists(self.calls_file):
-            return []
-        with open(self.calls_file, encoding='utf-8') as f:
-            return f.read().splitlines()
+        return read_bytes(self.calls_file).decode().splitlines() if os.path.exists(self.calls_file) else []
 
     def place(self, source, folder, name):
         os.makedirs(folder, exist_ok=True)
         target = os.path.join(folder, name)
         shutil.copy(source, target)
         self.addCleanup(lambda: os.path.exists(target) and os.remove(target))
-        return target
 
     def reg(self, *args):
         subprocess.run([WINE_RUN, 'reg'] + list(args), check=True, stdout=subprocess.DEVNULL,
