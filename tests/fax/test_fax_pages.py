@@ -4,14 +4,13 @@ printer (and leaves every other print dialog alone)."""
 import getpass
 import os
 import subprocess
-import sys
+import time
 import unittest
 import urllib.parse
 
 from nvatt_pages import BUILD, WINE_RUN, PageTestCase, js_string
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 TEMP = 'C:\\users\\%s\\Temp\\' % getpass.getuser()
 FAX_DRIVER = os.path.join(BUILD, 'tools', 'faxdriver', 'FaxDriver.exe')
@@ -21,7 +20,7 @@ SUBJECT = '견적서 3월'
 # The page answers the event by printing: the stand-in print dialog lists `printers`.
 ON_EVENT = '''
     var printers = "A|B", limit = 100, printed = null;
-    function NvAtt_EvClickSendFax(text) { printed = host.printDialog(printers, limit); }
+    function NvAtt_EvClickSendFax(text) { if (limit) printed = host.printDialog(printers, limit); }
 '''
 
 
@@ -88,18 +87,23 @@ class Watcher(FaxTestCase):
         self.assertPagePassed(result)
 
     def test_leaves_other_dialogs_alone(self):
-        other = subprocess.Popen([WINE_RUN, PRINT_DLG, 'Local|' + FAX, '6000'], stdout=subprocess.PIPE,
+        # Another program's print dialog is up before the watcher starts; the watcher keeps
+        # waiting for one of its own process, and a released control ends it.
+        other = subprocess.Popen([WINE_RUN, PRINT_DLG, 'Local|' + FAX, '12000'], stdout=subprocess.PIPE,
                                  stderr=subprocess.DEVNULL)
-        result = self.page('''
+        time.sleep(3)
+        result = self.page(ON_EVENT + '''
+            limit = 0;
             NvAtt.DoSendNowFax("");
-            host.pump(2500);
+            host.pump(3000);
+            host.equal(host.printDialog(%s, 8000), %s, "this process's dialog");
+            NvAtt.DoSendNowFax("");
             host.releaseControl();
             host.pump(2500);
-        ''', style=3)
+        ''' % (js_string('Local|' + FAX), js_string(FAX)), style=3)
         self.assertPagePassed(result)
         out, _ = other.communicate(timeout=60)
-        self.assertEqual(out.decode('utf-8').strip(), '', 'another process\'s dialog was pressed')
-
+        self.assertEqual((other.returncode, out.decode('utf-8').strip()), (0, ''))
 
 if __name__ == '__main__':
     unittest.main()

@@ -4,14 +4,12 @@ import os
 import re
 import shutil
 import subprocess
-import sys
 import tempfile
 import unittest
 
 from nvatt_pages import BUILD, PREFIX, WINE_RUN, PageTestCase, js_string, winpath
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 DRIVE_C = os.path.join(PREFIX, 'drive_c')
 RECORDER = os.path.join(BUILD, 'tools', 'viewer', 'VelaV2.exe')

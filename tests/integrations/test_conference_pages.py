@@ -3,7 +3,6 @@ not, and the event that lets the page start the call."""
 import os
 import re
 import shutil
-import sys
 import unittest
 import urllib.parse
 
@@ -12,8 +11,7 @@ import olefile
 from nvatt_pages import PREFIX, PageTestCase
 import message_files as mf
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 # wGetUserSimple.asp's answer per UserIDs.
 PRESENCE = {'hong': 'N;', 'lower': 'n', 'away': 'A;',
