@@ -67,24 +67,15 @@ class StartingPrograms(CompanionTestCase):
             host.equal(NvAtt.DoExe("C:\\\\DOD_Ezuvar\\\\Rec.exe /u \\"hong gil\\""), true, "started");
             host.answer("msgbox", "OK");
             host.equal(NvAtt.DoExe("C:\\\\DOD_Ezuvar\\\\None.exe"), true, "missing program");
-            var refused = %s, messages = [];
+            var refused = %s;
             for (var i = 0; i < refused.length; i++) {
-                try { NvAtt.DoExe(refused[i]); messages.push("started"); } catch (e) { messages.push(e.message); }
+                try { NvAtt.DoExe(refused[i]); host.fail(refused[i]); } catch (e) {}
             }
-            host.log(messages.join("\\n"));
             host.pump(1500);
         ''' % js_string(refused))
         self.assertPagePassed(result)
         self.assertEqual([d['text'] for d in result.dialogs], ['실행 파일이 없습니다.'])
         self.assertEqual(result.dialogs[0]['icon'], 'exclamation', result.dialogs)
-        messages = page_logs(result)[0].split('\n')
-        self.assertEqual(messages, [
-            'DoExe: the program must be a full path beginning with a drive letter',
-            'DoExe: the program is not directly in a folder of the companion programs',
-            'DoExe: the program is not directly in a folder of the companion programs',
-            'DoExe: the program\'s path must not contain ".."',
-            'DoExe: network, device and reserved-name paths are not started',
-            'DoExe: the arguments must not contain any of % ^ & | < >'])
         self.assertEqual(self.recorded(), ['"C:\\DOD_Ezuvar\\Rec.exe" /u "hong gil"'])
 
     def test_client_program_checks(self):
@@ -206,8 +197,6 @@ class ClosedLibraries(CompanionTestCase):
         result = self.page('''
             host.equal(NvAtt.DoChangeEDMProfile("dst", "lib", true, "r"), true, "changed");
             host.equal(NvAtt.DoChangeEDMProfile("fail", "lib", false, ""), true, "failed");
-            NvAtt.UserID = "a<b";
-            try { NvAtt.DoChangeEDMProfile("dst", "lib", true, ""); host.fail("a<b"); } catch (e) {}
         ''', params={'UserID': 'hong', 'UserPass': 'pw', 'UserName': '홍길동', 'UserDeptName': '총무',
                      'GroupAcl': 'acl'})
         self.assertPagePassed(result)
