@@ -8,8 +8,6 @@ HRESULT CNvAttCtrl::DoSignStatus(const std::string&) { return NotAvailable(L"DoS
 HRESULT CNvAttCtrl::DoSendNowFax(const std::string&) { return NotAvailable(L"DoSendNowFax"); }
 HRESULT CNvAttCtrl::DoInsertHTML(std::string*) { return NotAvailable(L"DoInsertHTML"); }
 HRESULT CNvAttCtrl::DoExe(const std::string&, bool*) { return NotAvailable(L"DoExe"); }
-HRESULT CNvAttCtrl::DoSaveListMailDB(const std::string&) { return NotAvailable(L"DoSaveListMailDB"); }
-HRESULT CNvAttCtrl::DoSaveListSignDB(const std::string&) { return NotAvailable(L"DoSaveListSignDB"); }
 HRESULT CNvAttCtrl::DoSaveEDM(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveEDM"); }
 HRESULT CNvAttCtrl::DoSaveLocal(const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveLocal"); }
 HRESULT CNvAttCtrl::DoCheckTCA(const std::string&, std::string*) { return NotAvailable(L"DoCheckTCA"); }
@@ -17,8 +15,6 @@ HRESULT CNvAttCtrl::DoCheckDTA(long*) { return NotAvailable(L"DoCheckDTA"); }
 HRESULT CNvAttCtrl::DoChangeEDMProfile(const std::string&, const std::string&, bool, const std::string&, bool*) { return NotAvailable(L"DoChangeEDMProfile"); }
 HRESULT CNvAttCtrl::DoCallMsg(bool*) { return NotAvailable(L"DoCallMsg"); }
 HRESULT CNvAttCtrl::DoCall(bool*) { return NotAvailable(L"DoCall"); }
-HRESULT CNvAttCtrl::DoSaveBatchMail(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveBatchMail"); }
-HRESULT CNvAttCtrl::DoSetLocalPath(const std::string&, std::string*) { return NotAvailable(L"DoSetLocalPath"); }
 HRESULT CNvAttCtrl::DoSetProcess() { return NotAvailable(L"DoSetProcess"); }
 HRESULT CNvAttCtrl::DoDetachProcess() { return NotAvailable(L"DoDetachProcess"); }
 HRESULT CNvAttCtrl::DoSetLoginINI() { return NotAvailable(L"DoSetLoginINI"); }

@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "archive/ArchiveRules.h"
 #include "attach/ListProperty.h"
 #include "res/resource.h"
 
@@ -138,6 +139,10 @@ void CNvAttCtrl::OnDestroy() {
         m_bRequestBusy = 0;
         SetCursor(m_hPrevCursor);
     }
+    // A list command waiting behind the busy popup stops waiting. The popup belongs to the
+    // page's top window, not to this one, so it does not go with it by itself.
+    m_nRegisterCode = 0;
+    if (m_bBusyShown && m_busyDlg.hwnd()) DestroyWindow(m_busyDlg.hwnd());
     for (const std::string& path : m_tempCopies) {
         if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(path.c_str());
     }
@@ -145,8 +150,16 @@ void CNvAttCtrl::OnDestroy() {
 }
 
 LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
-    if (data.cbData == 0 || !data.lpData)
-        return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    const bool empty = data.cbData == 0 || !data.lpData;
+    // A registration's answer comes from the control's own request, on this thread, while
+    // that registration runs; an empty one says the request failed. The same codes at any
+    // other time, or from another program, are not answers of ours.
+    if ((data.dwData == kCodeMailRegistered || data.dwData == kCodeSignRegistered) &&
+        data.dwData == m_nRegisterCode && !InSendMessage()) {
+        OnRegisterAnswer(m_nRegisterCode, empty ? std::string() : std::string(static_cast<const char*>(data.lpData), data.cbData));
+        return 1;
+    }
+    if (empty) return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
     std::string text(static_cast<const char*>(data.lpData), data.cbData);
     switch (data.dwData) {
     case kCodeResolved: {
