@@ -265,6 +265,11 @@ void CALLBACK PageTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
+void CHostObject::CancelTimers() {
+    for (const auto& timer : s_pageTimers) KillTimer(nullptr, timer.first);
+    s_pageTimers.clear();
+}
+
 HRESULT CHostObject::setTimeout(const VARIANT& function, long ms) {
     if (V_VT(&function) != VT_DISPATCH || !V_DISPATCH(&function)) return E_INVALIDARG;
     UINT_PTR id = SetTimer(nullptr, 0, ms > 0 ? static_cast<UINT>(ms) : 1, &PageTimerProc);

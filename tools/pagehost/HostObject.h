@@ -14,6 +14,8 @@ class CPageHost;
 class CHostObject final : public IDispatch {
 public:
     static CHostObject* Create(CPageHost* host) { return new CHostObject(host); }
+    // Page timers that have not fired yet never will: the page is over.
+    static void CancelTimers();
 
     FW_IMPLEMENT_IUNKNOWN()
 
