@@ -20,6 +20,7 @@
 #include "transfer/HttpUpload.h"
 
 class CMsgStorage;
+class CPartFile;
 
 class CNvAttCtrl final : public fw::COleControl {
 public:
@@ -218,10 +219,25 @@ private:
     HRESULT NotAvailable(const wchar_t* method);
 
     // Message file writer: the message of dataKey (objDataURL when empty) fetched from the
-    // server with its inline images and attachments into a new message file at path.
+    // server with its inline images and attachments into a new message file at path. told,
+    // when given, is set when the writer showed the user why it failed.
     BOOL WriteMessageFile(const std::string& path, const std::string& displayName,
-                          const std::string& scratchFolder, const std::string& dataKey);
-    BOOL WriteMessagePart(CMsgStorage& storage, const std::string& displayName, const std::string& dataKey);
+                          const std::string& scratchFolder, const std::string& dataKey, bool* told = nullptr);
+    BOOL WriteMessagePart(CMsgStorage& storage, const std::string& displayName, const std::string& dataKey,
+                          bool* told);
+
+    // Local save commands and body import.
+    // The current message into a message file at path (empty: "_veladoc_.pcm" of the
+    // temporary folder); a file there is replaced only by a whole one. told as above.
+    BOOL SaveMessageForCall(const std::string& path = std::string(), bool* told = nullptr);
+    // The server's page of the message into folder "\" name (the temporary folder when
+    // folder is empty), with its inline images beside it; each failure is shown. True when
+    // the page was written.
+    bool SaveHtmlBody(const std::string& path, const std::string& name, const std::string& folder);
+    bool DownloadHtmlBody(CPartFile& file, const std::string& name, const std::string& folder);
+    // A message file's body with its images and attachments extracted into a fresh folder,
+    // the attachments added as local rows; false when it cannot be read whole.
+    bool ImportMessageBody(const std::string& path, std::string* body);
     BOOL WriteAttachPart(CMsgStorage& storage, const std::string& scratchFolder);
 
     // Archive and server registration. A list command writes one item at a time into its

@@ -2,14 +2,9 @@
 // fails with an automation error that names it, so a page never mistakes it for success.
 #include "control/NvAttCtrl.h"
 
-HRESULT CNvAttCtrl::LocalSave(const std::string&) { return NotAvailable(L"LocalSave"); }
-HRESULT CNvAttCtrl::LocalSaveCompose(const std::string&) { return NotAvailable(L"LocalSaveCompose"); }
 HRESULT CNvAttCtrl::DoSignStatus(const std::string&) { return NotAvailable(L"DoSignStatus"); }
 HRESULT CNvAttCtrl::DoSendNowFax(const std::string&) { return NotAvailable(L"DoSendNowFax"); }
-HRESULT CNvAttCtrl::DoInsertHTML(std::string*) { return NotAvailable(L"DoInsertHTML"); }
 HRESULT CNvAttCtrl::DoExe(const std::string&, bool*) { return NotAvailable(L"DoExe"); }
-HRESULT CNvAttCtrl::DoSaveEDM(const std::string&, const std::string&, const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveEDM"); }
-HRESULT CNvAttCtrl::DoSaveLocal(const std::string&, const std::string&, bool*) { return NotAvailable(L"DoSaveLocal"); }
 HRESULT CNvAttCtrl::DoCheckTCA(const std::string&, std::string*) { return NotAvailable(L"DoCheckTCA"); }
 HRESULT CNvAttCtrl::DoCheckDTA(long*) { return NotAvailable(L"DoCheckDTA"); }
 HRESULT CNvAttCtrl::DoChangeEDMProfile(const std::string&, const std::string&, bool, const std::string&, bool*) { return NotAvailable(L"DoChangeEDMProfile"); }
@@ -18,4 +13,3 @@ HRESULT CNvAttCtrl::DoCall(bool*) { return NotAvailable(L"DoCall"); }
 HRESULT CNvAttCtrl::DoSetProcess() { return NotAvailable(L"DoSetProcess"); }
 HRESULT CNvAttCtrl::DoDetachProcess() { return NotAvailable(L"DoDetachProcess"); }
 HRESULT CNvAttCtrl::DoSetLoginINI() { return NotAvailable(L"DoSetLoginINI"); }
-HRESULT CNvAttCtrl::LocalTempSave(const std::string&, std::string*) { return NotAvailable(L"LocalTempSave"); }

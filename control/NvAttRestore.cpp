@@ -7,6 +7,7 @@
 #include "attach/ListProperty.h"
 #include "download/HttpGetToFile.h"
 #include "res/Texts.h"
+#include "store/BodyText.h"
 #include "store/MsgReaders.h"
 
 namespace {
@@ -14,12 +15,6 @@ namespace {
 const char kSavedMailPath[] = "c:\\velaware\\velasavemail2.pcm";
 const char kSignedDocumentPath[] = "c:\\velaware\\velasavesign.ncf";
 constexpr DWORD kTempPathBuffer = 512;
-
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
-    if (what.empty()) return;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
-}
 
 }  // namespace
 
@@ -42,28 +37,20 @@ int CNvAttCtrl::RestoreSavedMessage() {
 
     // The name decides the generation: the file carries no mark of its own.
     std::string body, to, cc, names, sizes, skipped;
+    std::vector<std::string> attachments;
     bool ok;
     if (extension != "pcm2" && extension != "PCM2") {
         ok = ReadLegacyProperties(storage, body, to, cc) &&
              ReadLegacyFiles(storage, "_vxLocalAttach", temp, names, sizes, &skipped);
+        for (const std::string& name : TabTerminatedNames(names)) attachments.push_back(std::string(temp) + "\\" + name);
     } else {
-        ok = ReadMsgProperties(storage, body, to, cc) &&
-             ReadMsgFiles(storage, "nc_local_inline", temp, names, sizes, &skipped);
-        if (ok) {
-            // The body's image references point at the extracted images from now on.
-            for (const std::string& name : TabTerminatedNames(names))
-                ReplaceAll(body, name, std::string(temp) + "\\" + name);
-            names.clear();
-            sizes.clear();
-            ok = ReadMsgFiles(storage, "nc_local_attach", temp, names, sizes, &skipped);
-        }
+        ok = ReadMsgIntoFolder(storage, temp, body, to, cc, attachments, &skipped);
     }
     storage.Close();
     if (!ok) return -1;
 
-    std::vector<std::string> attachments = TabTerminatedNames(names);
-    for (const std::string& name : attachments) m_attachList.InsertAttach(std::string(temp) + "\\" + name, 0, 1);
-    ReplaceAll(body, "\"", "'");
+    for (const std::string& path : attachments) m_attachList.InsertAttach(path, 0, 1);
+    body = ReplaceEach(body, {{"\"", "'"}});
 
     if (!attachments.empty()) {
         RECT client = {};

@@ -16,11 +16,15 @@ const DWORD kOpenFlags = INTERNET_FLAG_TRANSFER_ASCII;
 
 }  // namespace
 
-void DownloadEmlFile(const std::string&, const std::string& name, const std::string& folder,
-                     const std::string& formsURL, const std::string& objDataURL, HWND owner,
-                     const std::string& caption) {
+std::string EmlDownloadUrl(const std::string& formsURL, const std::string& objDataURL) {
+    return formsURL + "downloademl.asp?dataurl=" + objDataURL;
+}
+
+EmlSave DownloadEmlFile(const std::string&, const std::string& name, const std::string& folder,
+                        const std::string& formsURL, const std::string& objDataURL, HWND owner,
+                        const std::string& caption) {
     const std::string directory = folder.empty() ? fw::TempFolder() : folder;
-    const std::string url = formsURL + "downloademl.asp?dataurl=" + objDataURL;
+    const std::string url = EmlDownloadUrl(formsURL, objDataURL);
     fw::UniqueHInternet session = OpenInternetSession();
     fw::UniqueHInternet response;
     if (session) {
@@ -32,10 +36,17 @@ void DownloadEmlFile(const std::string&, const std::string& name, const std::str
     const std::string target = directory + "\\" + name;
     fw::UniqueFile file(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!response) return;
+    if (!response) return EmlSave::kToldUser;
+    bool whole = static_cast<bool>(file);
     char chunk[kChunkBytes];
-    for (DWORD got; InternetReadFile(response.get(), chunk, sizeof(chunk), &got) && got > 0;) {
+    for (DWORD got;;) {
+        if (!InternetReadFile(response.get(), chunk, sizeof(chunk), &got)) {
+            whole = false;
+            break;
+        }
+        if (got == 0) break;
         DWORD written = 0;
-        if (file) WriteFile(file.get(), chunk, got, &written, nullptr);
+        if (file && (!WriteFile(file.get(), chunk, got, &written, nullptr) || written != got)) whole = false;
     }
+    return whole ? EmlSave::kWritten : EmlSave::kNotWritten;
 }

@@ -81,4 +81,17 @@ inline constexpr char kUpdateCaption[] = "수정";
 inline constexpr char kBatchSaveDone[] = "일괄 로컬저장이 완료 되었습니다.";
 inline constexpr char kLocalFolderTitle[] = "문서를 만들어 저장할 로컬 Folder 위치지정:";
 
+// local save commands and body import
+inline constexpr char kLocalSaveFilter[] = "eml files (.eml)|*.eml|로컬 저장 파일(*.pcm)|*.pcm|html files (.htm;.html)|*.htm;*.html|";
+inline constexpr char kComposeSaveFilter[] = "html files (.htm;.html)|*.htm;*.html|";
+inline constexpr char kPcmSaveFilter[] = "로컬 저장 파일(*.pcm)|*.pcm|";
+inline constexpr char kNcfSaveFilter[] = "로컬 저장 파일(*.ncf)|*.ncf|";
+inline constexpr char kInsertBodyFilter[] =
+    "html files (.htm;.html)|*.htm;*.html|로컬 저장 파일(*.pcm)|*.pcm|텍스트 파일(*.txt)|*.txt|";
+inline constexpr char kLocalSaveTitle[] = "로컬저장 위치선택";
+inline constexpr char kLocalSaveName[] = "로컬저장";
+inline constexpr char kLocalSaveDone[] = "완료 하였습니다.";
+inline constexpr char kLocalSaveFailed[] = "저장하지 못했습니다. 저장할 위치와 디스크 공간을 확인하십시오.\n%s";
+inline constexpr char kCannotImportBody[] = "본문으로 가져올 수 없는 파일입니다(읽을 수 없거나, 손상되었거나, 너무 큽니다).\n%s";
+
 }  // namespace texts

@@ -2,6 +2,8 @@
 // properties and attachments of the legacy one.
 #include "store/MsgReaders.h"
 
+#include "attach/ListProperty.h"
+#include "store/BodyText.h"
 #include "store/FolderFileSink.h"
 #include "store/MsgRecordTags.h"
 #include "store/MsgStreamParsers.h"
@@ -73,4 +75,24 @@ BOOL ReadMsgFiles(CMsgStorage& storage, const char* streamName, const char* fold
 BOOL ReadLegacyFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
                      std::string& sizes, std::string* skipped) {
     return ReadFiles(storage, streamName, folder, names, sizes, skipped, ParseLegacyFiles);
+}
+
+BOOL ReadMsgIntoFolder(CMsgStorage& storage, const std::string& folder, std::string& body, std::string& to,
+                       std::string& cc, std::vector<std::string>& attachments, std::string* skipped) try {
+    std::string names, sizes;
+    if (!ReadMsgProperties(storage, body, to, cc) ||
+        !ReadMsgFiles(storage, "nc_local_inline", folder.c_str(), names, sizes, skipped))
+        return FALSE;
+    // The body's image references point at the extracted images from now on.
+    std::vector<TextReplacement> images;
+    for (const std::string& name : TabTerminatedNames(names)) images.push_back({name, folder + "\\" + name});
+    body = ReplaceEach(body, images);
+    names.clear();
+    sizes.clear();
+    if (!ReadMsgFiles(storage, "nc_local_attach", folder.c_str(), names, sizes, skipped)) return FALSE;
+    for (const std::string& name : TabTerminatedNames(names)) attachments.push_back(folder + "\\" + name);
+    return TRUE;
+} catch (const std::bad_alloc&) {
+    storage.m_hrLast = STG_E_INSUFFICIENTMEMORY;
+    return FALSE;
 }

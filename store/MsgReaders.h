@@ -5,6 +5,7 @@
 #include "store/MsgStorage.h"
 
 #include <string>
+#include <vector>
 
 // Each reads one stream of an open storage and never writes into the message file. The
 // out strings are appended to or replaced as their record says; on FALSE they keep what
@@ -26,3 +27,12 @@ BOOL ReadMsgFiles(CMsgStorage& storage, const char* streamName, const char* fold
                   std::string& sizes, std::string* skipped = nullptr);
 BOOL ReadLegacyFiles(CMsgStorage& storage, const char* streamName, const char* folder, std::string& names,
                      std::string& sizes, std::string* skipped = nullptr);
+
+// A message file of the current generation opened whole, as the start-up restore and the
+// body import take it: its properties, its inline images extracted into folder with every
+// occurrence of their names in the body replaced by folder "\" name (in one pass; a
+// folder that ends in a backslash gives two, which the file system takes), then
+// its attachments extracted there too, their paths appended to attachments. FALSE as soon
+// as one reader fails; what was extracted stays.
+BOOL ReadMsgIntoFolder(CMsgStorage& storage, const std::string& folder, std::string& body, std::string& to,
+                       std::string& cc, std::vector<std::string>& attachments, std::string* skipped = nullptr);

@@ -39,15 +39,16 @@ void StoreDownload(HWND parent, CMsgFileStreamWriter& stream, const std::string&
 }  // namespace
 
 BOOL CNvAttCtrl::WriteMessageFile(const std::string& path, const std::string& displayName,
-                                  const std::string& scratchFolder, const std::string& dataKey) {
+                                  const std::string& scratchFolder, const std::string& dataKey, bool* told) {
     CMsgStorage storage;
     if (!storage.Create(path.c_str())) return FALSE;
-    BOOL written = WriteMessagePart(storage, displayName, dataKey) && WriteAttachPart(storage, scratchFolder);
+    BOOL written = WriteMessagePart(storage, displayName, dataKey, told) && WriteAttachPart(storage, scratchFolder);
     if (storage.m_pRoot) storage.Close();
     return written;
 }
 
-BOOL CNvAttCtrl::WriteMessagePart(CMsgStorage& storage, const std::string& displayName, const std::string& dataKey) {
+BOOL CNvAttCtrl::WriteMessagePart(CMsgStorage& storage, const std::string& displayName, const std::string& dataKey,
+                                   bool* told) {
     const MsgLocation location = {m_strFormsURL, m_strType,      m_strObjDataURL,
                                   m_strObjClsURL, m_strObjPostURL, m_bBatchSave != 0};
     const std::string url = MessageDownloadUrl(location, dataKey);
@@ -76,6 +77,7 @@ BOOL CNvAttCtrl::WriteMessagePart(CMsgStorage& storage, const std::string& displ
         std::string shown = texts::kCantReceiveMessage;
         if (!reply.reason.empty()) shown += "\n" + reply.reason;
         ShowMessage(shown, MB_ICONSTOP);
+        if (told) *told = true;
         return FALSE;
     }
 

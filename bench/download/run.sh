@@ -22,7 +22,7 @@ cat > "$work/routes.json" <<JSON
 JSON
 server=
 bench_cleanup() { [ -n "$server" ] && { kill $server 2>/dev/null; wait $server 2>/dev/null; }; }
-/usr/bin/python3 "$root/tests/server/nvatt_server.py" --port-file "$work/port" --routes "$work/routes.json" \
+/usr/bin/python3 "$root/server/nvatt_server.py" --port-file "$work/port" --routes "$work/routes.json" \
   > "$work/server.log" 2>&1 &
 server=$!
 for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done

@@ -22,7 +22,7 @@ import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 sys.path.insert(0, os.path.join(ROOT, 'tests', 'pagelib'))
-sys.path.insert(0, os.path.join(ROOT, 'tests', 'server'))
+sys.path.insert(0, os.path.join(ROOT, 'server'))
 from nvatt_pages import js_string, run_page, winpath  # noqa: E402
 from nvatt_server import NvattServer  # noqa: E402
 

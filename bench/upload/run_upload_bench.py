@@ -24,7 +24,7 @@ import subprocess
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(ROOT, "tests", "server"))
+sys.path.insert(0, os.path.join(ROOT, "server"))
 from nvatt_server import NvattServer  # noqa: E402
 
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")

@@ -2,7 +2,6 @@
 and uploads its file; refusals, failures, a closed popup and a closed window; the batch
 save's list request; the folder browser."""
 import os
-import sys
 import unittest
 import urllib.parse
 
@@ -10,9 +9,7 @@ import olefile
 
 from nvatt_pages import BUILD, PREFIX, PageTestCase, js_string, winpath
 import message_files as mf
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer, SyntheticFolder, generated_bytes  # noqa: E402
+from nvatt_server import NvattServer, SyntheticFolder, generated_bytes
 
 SEND = os.path.join(BUILD, 'tools', 'sendcopydata', 'SendCopyData.exe')
 SCRATCH = os.path.join(PREFIX, 'drive_c', 'VelaWare', 'savemail.pcm2')

@@ -170,24 +170,6 @@ class AttachDirect(FilesTestCase):
 
 
 class LabelsAndNames(FilesTestCase):
-    def test_view_modes_keep_or_drop_the_empty_size_suffix(self):
-        doc = self.make('x.doc')
-        page = '''
-            NvAtt.attachSize = "3072\\t";
-            NvAtt.attachlist = "b.txt\\ta.txt";
-            NvAtt.DoAttachDirect(%s);
-            host.log(host.listItems(%d));
-            host.log(NvAtt.DoGetAttach());
-        ''' % (js_string(doc), ATTACH_LIST)
-        compose = self.run_compose(page, style=1)
-        read = self.run_compose(page, style=0)
-        self.assertPagePassed(compose)
-        self.assertPagePassed(read)
-        # In compose mode the empty suffix disappears from label and name.
-        self.assertEqual(compose.logs[1:], ['x.doc\na.txt\nb.txt(3K)', doc + '|a.txt|b.txt(3K)|'])
-        # Elsewhere it stays in both.
-        self.assertEqual(read.logs[1:], ['x.doc()\na.txt()\nb.txt(3K)', doc + '()|a.txt()|b.txt(3K)|'])
-
     def test_cancelled_rows_are_reported_and_the_empty_list_hides(self):
         a, b = self.make('a.txt'), self.make('b.txt')
         result = self.run_compose('''

@@ -152,23 +152,27 @@ TEST_F(ControlObjectTest, DispatchRejectsBadCallsWithoutTouchingState) {
     SysFreeString(info.bstrSource);
 }
 
-TEST_F(ControlObjectTest, OnlyNotifyPropertiesMarkTheControlModified) {
+TEST_F(ControlObjectTest, EachPropertyKeepsItsValueAndOnlyNotifyPropertiesMarkTheControlModified) {
     const wchar_t* plain[] = {L"strURL", L"formsURL", L"strobj", L"submitURL", L"type", L"sqlfilepath",
                               L"FolderName", L"UserID", L"MailSaveSQLServerUrl", L"signFile",
                               L"SignSaveSQLServerUrl"};
     const wchar_t* notify[] = {L"SenderID", L"PostURL", L"Response", L"RecpType", L"ComposeBody",
                                L"attachlist", L"attachSize", L"recordkeylist", L"strMsgInfo", L"fburl",
                                L"objDataURL", L"inlinekeylist", L"objPostURL", L"subject", L"objClsURL"};
+    // Each property reads back its own value: no two share a member.
     ASSERT_HRESULT_SUCCEEDED(As<IPersistStreamInit>()->InitNew());
     for (const wchar_t* name : plain) {
-        EXPECT_HRESULT_SUCCEEDED(Put(name, L"x"));
+        EXPECT_HRESULT_SUCCEEDED(Put(name, name));
         EXPECT_FALSE(Dirty()) << Narrow(name);
     }
+    for (const wchar_t* name : plain) EXPECT_EQ(Get(name), name);
     for (const wchar_t* name : notify) {
         ASSERT_HRESULT_SUCCEEDED(As<IPersistStreamInit>()->InitNew());
         ASSERT_FALSE(Dirty());
-        EXPECT_HRESULT_SUCCEEDED(Put(name, L"x"));
+        const std::wstring value = std::wstring(name) + L" 값\t\"q\"";
+        EXPECT_HRESULT_SUCCEEDED(Put(name, value.c_str()));
         EXPECT_TRUE(Dirty()) << Narrow(name);
+        EXPECT_EQ(Get(name), value);
     }
 }
 

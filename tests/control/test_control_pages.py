@@ -1,14 +1,8 @@
 """The control as a page drives it: creation by ProgID, properties, events, errors."""
 import unittest
 
-from nvatt_pages import PageTestCase, js_string
+from nvatt_pages import PageTestCase
 
-STRING_PROPERTIES = [
-    'strURL', 'formsURL', 'strobj', 'submitURL', 'type', 'sqlfilepath', 'FolderName', 'UserID',
-    'MailSaveSQLServerUrl', 'signFile', 'SignSaveSQLServerUrl', 'SenderID', 'PostURL', 'Response',
-    'RecpType', 'ComposeBody', 'attachlist', 'attachSize', 'recordkeylist', 'strMsgInfo', 'fburl',
-    'objDataURL', 'inlinekeylist', 'objPostURL', 'subject', 'objClsURL',
-]
 ATTACH_LIST = 5
 FILE_LIST = 6
 
@@ -22,19 +16,6 @@ class CreationAndProperties(PageTestCase):
         ''' % ATTACH_LIST)
         self.assertPagePassed(result)
         self.assertEqual(result.events_named('ReadyStateChange'), ['ReadyStateChange(4)'])
-
-    def test_every_property_round_trips_through_script(self):
-        sets = []
-        for i, name in enumerate(STRING_PROPERTIES):
-            value = '값 %d\t%s 끝 "q" \\ ' % (i, name)
-            sets.append('NvAtt.%s = %s; host.equal(NvAtt.%s, %s, "%s");'
-                        % (name, js_string(value), name, js_string(value), name))
-        result = self.run_page('\n'.join(sets) + '''
-            NvAtt.style = 2147483647; host.equal(NvAtt.style, 2147483647, "style");
-            NvAtt.size = -5; host.equal(NvAtt.size, -5, "size");
-        ''', activate=False)
-        self.assertPagePassed(result)
-        self.assertEqual(result.report['checks'], len(STRING_PROPERTIES) + 2)
 
     def test_style_is_taken_once_at_creation(self):
         result = self.run_page('''
@@ -56,7 +37,6 @@ class AttachListProperty(PageTestCase):
         params = {'style': 0, 'attachlist': 'a.doc\tb.pdf', 'attachSize': '2048\t'}
         result = self.run_page('''
             host.equal(host.controlWindow(), 0, "no window before activation");
-            host.check(!host.isDirty(NvAtt), "loading the PARAM ran no notify handler");
             host.equal(host.activate(), 0, "activation");
             // At creation a row without a size has no suffix outside compose mode.
             host.equal(host.listItems(%d), "b.pdf\\na.doc(2K)", "persisted list applied at creation");

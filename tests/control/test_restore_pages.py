@@ -2,15 +2,13 @@
 and the signed document handed to the viewer."""
 import os
 import shutil
-import sys
 import tempfile
 import unittest
 
 from nvatt_pages import PREFIX, WINE_TEMP, PageTestCase, hold_file, js_string
 import message_files
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 ATTACH_LIST = 5
 FILE_LIST = 6
@@ -131,23 +129,17 @@ class LegacyGeneration(RestoreTestCase):
 
 class FailedFetches(RestoreTestCase):
     def test_missing_empty_or_damaged_files_fail_the_creation(self):
+        # Which streams the readers refuse is their native tables' and the fuzz target's;
+        # here: a fetch that stores no message file (an error page, as an empty file
+        # would be) and a property stream the reader refuses fail the creation alike.
         good = message_files.current_streams('body')
-        # A record that runs past the end of its stream.
-        damaged = dict(good, nc_local_property=good['nc_local_property'][:-9])
-        cases = [
-            ('404', {'status': 404, 'body': '<html>not found</html>'}),
-            ('empty', {'body': ''}),
-        ]
-        damaged_url = self.serve('damaged.pcm2', damaged)
+        self.server.set_route('/saved/404.pcm2', {'status': 404, 'body': '<html>not found</html>'})
         # A few KB whose directory entry claims a stream of almost 4 GB, and whose body
         # record claims most of that.
         crafted_url = self.serve('crafted.pcm2', dict(good, nc_local_property=message_files.header() + message_files.dword(
             message_files.BODY) + message_files.dword(0xF0000000) + b'x' * 5000))
         message_files.claim_stream_size(os.path.join(self.work, 'crafted.pcm2'), 'nc_local_property', 0xFFFFFE00)
-        for name, plan in cases:
-            self.server.set_route('/saved/%s.pcm2' % name, plan)
-        for url in [self.server.url + '/saved/404.pcm2', self.server.url + '/saved/empty.pcm2', damaged_url,
-                    crafted_url]:
+        for url in [self.server.url + '/saved/404.pcm2', crafted_url]:
             with self.subTest(url=url):
                 result = self.run_restore('''
                     host.check(restored == null, "no SetDBBody");

@@ -1,13 +1,10 @@
 """The site lock as pages meet it: a page of a site the administrator did not allow gets
 errors and nothing done; an allowed page sends only to allowed sites."""
-import os
-import sys
 import unittest
 
 from nvatt_pages import PageTestCase, js_string
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 UPLOAD = '/mail/upload.asp'
 
@@ -30,19 +27,14 @@ class SiteLockPages(PageTestCase):
         self.addCleanup(self.server.stop)
 
     def test_a_refused_page_is_refused_safety_calls_and_params(self):
-        port = self.server.port
-        cases = [('http://127.0.0.1.evil.test:%d/compose.html' % port, 'http://127.0.0.1.evil.test:%d' % port),
-                 ('http://evil.test/?http://127.0.0.1', 'http://evil.test'),
-                 ('http://127.0.0.1@evil.test/', 'http://evil.test'),
-                 ('http://evil.test/#http://127.0.0.1', 'http://evil.test'),
-                 ('https://127.0.0.1/', 'https://127.0.0.1')]
-        # Were the PARAMs applied, activation would fetch the saved message.
+        # Which addresses are refused is the site lock's own test (SiteLockTest, OriginListTest);
+        # here: what a refused page meets. Were the PARAMs applied, activation would fetch
+        # the saved message.
         params = {'submitURL': self.server.url + UPLOAD, 'sqlfilepath': self.server.url + '/saved.pcm2'}
-        for url, origin in cases:
-            with self.subTest(url=url):
-                result = self.run_page(REFUSED_PAGE % js_string(origin), params=params, url=url, expect_refusal=True)
-                self.assertPagePassed(result)
-                self.assertIn('host: the PARAM tags were refused', result.logs)
+        result = self.run_page(REFUSED_PAGE % js_string('http://evil.test'), params=params,
+                               url='http://127.0.0.1@evil.test/', expect_refusal=True)
+        self.assertPagePassed(result)
+        self.assertIn('host: the PARAM tags were refused', result.logs)
         self.assertEqual(self.server.requests, [])
 
     def test_an_allowed_page_sends_only_to_allowed_sites(self):

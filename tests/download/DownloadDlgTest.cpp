@@ -1,6 +1,6 @@
 // The download and receive dialogs against the local test server, driven as a user
 // drives them: what they show while the bytes come and as they close, the files they
-// leave, Cancel and Esc in the middle, destinations that cannot be made, broken servers.
+// leave, Cancel and Esc in the middle, destinations that cannot be made.
 #include "DialogWatch.h"
 #include "DownloadTestSupport.h"
 #include "TestServerClient.h"
@@ -238,55 +238,6 @@ TEST_F(DownloadDlgTest, ADestinationThatCannotBeMadeEndsWithItsErrorCode) {
     std::vector<ServerRequest> requests;
     ASSERT_TRUE(m_server.Requests("/never.asp", 0, &requests));
     EXPECT_TRUE(requests.empty()) << "nothing is asked of the server";
-}
-
-// How the request detects each kind of broken server is the request's own test; here:
-// the dialog ends with the request's result and leaves the file closed, with what came.
-TEST_F(DownloadDlgTest, BrokenServersEndWithTheRequestsResultAndAClosedFile) {
-    struct Case {
-        const char* what;
-        const char* plan;
-        HRESULT expected;  // E_FAIL: any failure
-    } cases[] = {
-        {"the server closes mid-body", R"({"generate": 3000000, "close_after": 1000000})", E_FAIL},
-        {"no such page", R"({"status": 404, "body": "없음"})", MAKE_HRESULT(SEVERITY_ERROR, FACILITY_HTTP, 404)},
-    };
-    for (bool receive : {false, true}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.what) + (receive ? ", receive dialog" : ", download dialog"));
-            ASSERT_TRUE(m_server.SetRoute("/broken.asp", c.plan));
-            std::string path = Path("broken.bin");
-            HRESULT result;
-            if (receive) {
-                CReceiveDlg dlg(nullptr);
-                dlg.m_strUrl = m_server.Url("/broken.asp");
-                dlg.m_strLocalPath = path;
-                result = Result(dlg.DoModal());
-            } else {
-                CDownloadDlg dlg(nullptr);
-                dlg.m_strUrl = m_server.Url("/broken.asp");
-                dlg.m_strFileName = "broken.bin";
-                dlg.m_strSavePath = path;
-                result = Result(dlg.DoModal());
-            }
-            EXPECT_TRUE(FAILED(result)) << std::hex << result;
-            if (c.expected != E_FAIL) {
-                EXPECT_EQ(result, c.expected);
-            }
-            bool exists = false;
-            std::string partial = ReadWholeFile(path, &exists);
-            EXPECT_TRUE(exists);
-            EXPECT_TRUE(FileIsClosed(path));
-            EXPECT_TRUE(partial == GeneratedBytes(0, partial.size()));
-        }
-    }
-    // The same process goes on downloading.
-    ASSERT_TRUE(m_server.SetRoute("/again.asp", R"({"generate": 70000})"));
-    CDownloadDlg dlg(nullptr);
-    dlg.m_strUrl = m_server.Url("/again.asp");
-    dlg.m_strSavePath = Path("again.bin");
-    EXPECT_EQ(Result(dlg.DoModal()), S_OK);
-    EXPECT_TRUE(ReadWholeFile(dlg.m_strSavePath) == GeneratedBytes(0, 70000));
 }
 
 TEST_F(DownloadDlgTest, ReceiveShowsGroupedByteCounts) {

@@ -4,7 +4,6 @@ import datetime
 import getpass
 import os
 import shutil
-import sys
 import tempfile
 import time
 import unittest
@@ -13,8 +12,7 @@ import urllib.parse
 from nvatt_pages import PREFIX, WINE_TEMP, PageTestCase, hold_file, js_string, winpath
 import message_files
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 DAY = '{0.year}{0.month}{0.day}'.format(datetime.date.today())  # generated names: r-<DAY>.nvto
 TEMP = 'C:\\users\\%s\\Temp\\' % getpass.getuser()
@@ -95,25 +93,22 @@ class Downloads(OpenTestCase):
             f.write(b'older')
         self.addCleanup(os.remove, held)
         hold_file(self, held)
-        stall = {'body': 'x' * 5000, 'stall_after': [100, 10]}
-        self.server.set_route('/k/cut', {'body': 'x' * 5000, 'close_after': 1000})
-        self.server.set_route('/k/missing', {'status': 404, 'body': 'no'})
-        self.server.set_route('/k/slow', stall)
-        self.server.set_route('/WFAttach.asp', stall)
+        cut = {'body': 'x' * 5000, 'close_after': 1000}
+        self.server.set_route('/k/cut', cut)
+        self.server.set_route('/k/slow', {'body': 'x' * 5000, 'stall_after': [100, 10]})
+        self.server.set_route('/WFAttach.asp', cut)
+        # A failed or cancelled transfer ends the dialog with a failure (the dialogs' and the
+        # request's own tests); here: the control opens nothing after one, from either dialog.
         result = self.page('''
             NvAtt.DownLoadAttach("cut.nvto", 0);
-            NvAtt.DownLoadAttach("missing.nvto", 1);
-            host.answerLater("dialog", "Cancel", 500);
-            NvAtt.DownLoadAttach("cancelled.nvto", 2);
             host.answerLater("dialog", "deactivate", 500);
-            NvAtt.DownLoadAttach("torn.nvto", 2);
+            NvAtt.DownLoadAttach("torn.nvto", 1);
             host.equal(host.activate(), 0, "a new window");
             host.answer("msgbox", "OK");
-            NvAtt.DownLoadAttach("held.nvto", 3);
-            host.answerLater("dialog", "Cancel", 500);
+            NvAtt.DownLoadAttach("held.nvto", 2);
             NvAtt.DownLoadSignAttach("sign.nvto", "0A0B");
-            NvAtt.DownLoadAttach("ok.nvto", 4);
-        ''', recordkeylist=self.keys('cut', 'missing', 'slow', 'held', 'ok'))
+            NvAtt.DownLoadAttach("ok.nvto", 3);
+        ''', recordkeylist=self.keys('cut', 'slow', 'held', 'ok'))
         self.assertPagePassed(result)
         self.assertEqual(self.calls(1), [OPENER % (TEMP + 'ok-%s.nvto' % DAY)])
         self.assertEqual([(d['text'], d['icon']) for d in result.dialogs if d['kind'] == 'msgbox'],

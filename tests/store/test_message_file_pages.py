@@ -3,7 +3,6 @@ as olefile finds them in the uploaded file, the restore of that file, and failed
 import glob
 import os
 import shutil
-import sys
 import tempfile
 import time
 import unittest
@@ -13,8 +12,7 @@ import olefile
 from nvatt_pages import BUILD, PageTestCase, js_string, winpath
 import message_files as mf
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 PREFIX = os.environ.get('NVATT_WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
 K1, K2, LOGO, PHOTO = b'k1' * 3000, os.urandom(70000), b'GIF89a' + os.urandom(500), os.urandom(300)

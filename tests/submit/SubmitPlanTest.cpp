@@ -17,15 +17,8 @@ SubmitRow Local(const std::string& path, bool encrypt = false, std::int32_t size
     return {path, size, true, encrypt};
 }
 
-// Which server names count as removed is RemovedServerNames' table (ListPropertyTest);
-// here: the upload's list holds them each followed by a tab.
-TEST(SubmitPlan, RemovedServerAttachmentsEachEndInATab) {
-    SubmitPlan plan = PlanSubmit("\ta.doc\t\tb.doc\tc.doc", {Server("B.DOC(1K)"), Local("C:\\a.doc")}, 1, 0);
-    EXPECT_EQ(plan.attachDeleteList, "a.doc\tc.doc\t");
-    EXPECT_EQ(AttachDeleteListEntry(plan), "attachdeletelist=a.doc\tc.doc\t");
-    EXPECT_EQ(PlanSubmit("", {Server("a.doc")}, 1, 0).attachDeleteList, "");
-}
-
+// The removed server names and the password flags as the upload carries them, and the
+// order of the files, are the compose page's (test_submit_pages.py); here: the other rows.
 TEST(SubmitPlan, FlagsAndFilesRunFromTheLastLocalRow) {
     const struct {
         std::vector<SubmitRow> rows;
@@ -33,14 +26,10 @@ TEST(SubmitPlan, FlagsAndFilesRunFromTheLastLocalRow) {
         std::string flags;
         Names files;
     } cases[] = {
-        {{Local("C:\\1"), Local("C:\\2", true), Local("C:\\3")}, 1, "F;T;F;",
-         {"C:\\3", "C:\\2", "C:\\1"}},
         {{Local("C:\\1", true), Local("C:\\2"), Local("C:\\3")}, 1, "F;F;T;",
          {"C:\\3", "C:\\2", "C:\\1"}},
         {{Local("C:\\1", true), Server("s.doc(1K)"), Local("C:\\2")}, 1, "F;T;", {"C:\\2", "C:\\1"}},
         {{Server("s.doc")}, 1, "", {}},
-        // The file list sends no password flags.
-        {{Local("C:\\1", true), Local("C:\\2")}, 3, "", {"C:\\2", "C:\\1"}},
         // Outside compose mode local rows keep their empty size suffix; the file has none.
         {{Local("C:\\1.doc()", true), Local("C:\\x()()")}, 0, "F;T;", {"C:\\x()", "C:\\1.doc"}},
         // A local path without isLocal still goes out, but carries no flag.

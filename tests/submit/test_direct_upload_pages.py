@@ -2,14 +2,12 @@
 them, their results, and what the user is told."""
 import os
 import shutil
-import sys
 import tempfile
 import unittest
 
 from nvatt_pages import PageTestCase, js_string, winpath
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 LEAVE = 'host.answer("dialog", "leave");'
 

@@ -3,14 +3,12 @@ extra files, the parts of the upload as the server's own parser splits them, the
 limit, the server's answers, and failed transfers that lose nothing."""
 import os
 import shutil
-import sys
 import tempfile
 import unittest
 
 from nvatt_pages import PageTestCase, js_string, winpath
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'server'))
-from nvatt_server import NvattServer  # noqa: E402
+from nvatt_server import NvattServer
 
 CAPTION = '메일 쓰기'
 STOPPED = '전송 중단'

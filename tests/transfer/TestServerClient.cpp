@@ -91,7 +91,7 @@ bool TestServerClient::Reset() {
 ::testing::AssertionResult TestServerClient::ReadyForTest() {
     if (m_base.empty())
         return ::testing::AssertionFailure()
-               << "NVATT_TEST_SERVER is not set: run through tests/server/nvatt_server.py (ctest does)";
+               << "NVATT_TEST_SERVER is not set: run through server/nvatt_server.py (ctest does)";
     if (!Reset()) return ::testing::AssertionFailure() << "the test server at " << m_base << " did not reset";
     return ::testing::AssertionSuccess();
 }
