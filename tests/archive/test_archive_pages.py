@@ -2,6 +2,7 @@
 and uploads its file; refusals, failures, a closed popup and a closed window; the batch
 save's list request; the folder browser."""
 import os
+import shutil
 import unittest
 import urllib.parse
 
@@ -159,12 +160,14 @@ class ListArchiveWaits(ArchiveTestCase):
 
 
 class BatchSave(ArchiveTestCase):
-    def test_batch_list_failures_and_the_folder_browser(self):
+    def test_batch_save_its_list_failures_and_the_folder_browser(self):
         s = self.server
         s.set_route('/batch/list.asp', {'sequence': [
-            {'status': 500, 'body': 'a;b'}, {'body': 'a;b;c;' * 100, 'close_after': 300}]})
-        chosen = 'C:\\nvtest-archive'
-        os.makedirs(os.path.join(PREFIX, 'drive_c', 'nvtest-archive'), exist_ok=True)
+            {'status': 500, 'body': 'a;b'}, {'body': 'a;b;x\r\n'}, {'body': 'a;b;c;' * 100, 'close_after': 300}]})
+        folder = os.path.join(PREFIX, 'drive_c', 'nvtest-archive')
+        shutil.rmtree(folder, True)
+        os.makedirs(folder)
+        chosen = js_string('C:\\nvtest-archive\\x.pcm')
         batch = '''
             function batch() {
                 try { return NvAtt.DoSaveBatchMail("inbox", "pcm", "1", "3"); } catch (e) { return "error"; }
@@ -172,14 +175,16 @@ class BatchSave(ArchiveTestCase):
         result = self.run_page(batch + '''
             host.answer("msgbox", "OK");
             host.equal(batch(), true, "a server error status");
+            host.answer("file", %s); host.answer("msgbox", "OK");
+            host.equal(batch(), true, "three messages");
             host.equal(batch(), "error", "an answer cut mid-body");
-            ''' + ok(1) + '''
-            NvAtt.DoSaveListMailDB("a");
-            host.answer("folder", %s);
-            host.equal(NvAtt.DoSetLocalPath("unused"), %s, "the chosen folder");
+            host.answer("file", %s);
+            host.equal(NvAtt.DoSaveLocal("n", "pcm"), true, "a save after the batches");
+            host.answer("folder", "C:\\\\nvtest-archive");
+            host.equal(NvAtt.DoSetLocalPath("unused"), "C:\\\\nvtest-archive", "the chosen folder");
             host.answer("folder", "");
             host.equal(NvAtt.DoSetLocalPath(""), "", "cancelled");
-        ''' % (js_string(chosen), js_string(chosen)), params=self.params(BatchURL=s.url + '/batch/list.asp'))
+        ''' % (chosen, chosen), params=self.params(BatchURL=s.url + '/batch/list.asp'))
         self.assertPagePassed(result)
         dead = self.run_page(batch + '''
             host.answer("msgbox", "OK");
@@ -188,13 +193,13 @@ class BatchSave(ArchiveTestCase):
         self.assertPagePassed(dead)
         internet_error = ('NVATT', '인터넷 접근 에러발생', 'exclamation')
         self.assertEqual(msgboxes(result) + msgboxes(dead),
-                         [internet_error, ('보관', DONE, 'information'), internet_error])
-        self.assertEqual([r.query_raw for r in self.requests('/batch/list.asp')],
-                         ['folder=inbox&start=1&end=3'] * 2)
-        # The batch flag did not outlive the failed saves.
-        self.assertEqual([r.query_raw for r in self.requests('/forms/download.asp')], ['dataurl=a'])
-        folders = [d for d in result.dialogs if d['kind'] == 'folder']
-        self.assertEqual([d['text'] for d in folders], ['문서를 만들어 저장할 로컬 Folder 위치지정:'] * 2)
+                         [internet_error, ('보관', '일괄 로컬저장이 완료 되었습니다.', 'information'), internet_error])
+        self.assertEqual([r.query_raw for r in self.requests('/batch/list.asp')], ['folder=inbox&start=1&end=3'] * 3)
+        self.assertEqual([r.query_raw for r in self.requests('/forms/download.asp')],
+                         ['type=batch&dataurl=a', 'type=batch&dataurl=b', 'type=batch&dataurl=x', 'dataurl=n'])
+        self.assertEqual(sorted(os.listdir(folder)), ['제목 a.pcm', '제목 b.pcm', '제목 n.pcm', '제목 x.pcm'])
+        self.assertEqual([d['text'] for d in result.dialogs if d['kind'] == 'folder'],
+                         ['문서를 만들어 저장할 로컬 Folder 위치지정:'] * 2)
 
 
 if __name__ == '__main__':
