@@ -163,7 +163,7 @@ class BatchSave(ArchiveTestCase):
     def test_batch_save_its_list_failures_and_the_folder_browser(self):
         s = self.server
         s.set_route('/batch/list.asp', {'sequence': [
-            {'status': 500, 'body': 'a;b'}, {'body': 'a;b;x\r\n'}, {'body': 'a;b;c;' * 100, 'close_after': 300}]})
+            {'status': 500, 'body': 'a;b'}, {'body': 'a;b;x\r\n'}, {'body': 'a;b;c;' * 100, 'stall_after': [300, 1], 'close_after': 300}]})
         folder = os.path.join(PREFIX, 'drive_c', 'nvtest-archive')
         shutil.rmtree(folder, True)
         os.makedirs(folder)

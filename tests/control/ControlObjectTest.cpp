@@ -140,14 +140,14 @@ TEST_F(ControlObjectTest, DispatchRejectsBadCallsWithoutTouchingState) {
 
     // A method whose work is not in this build fails with a description that names it.
     EXCEPINFO info = {};
-    fw::Variant folder;
-    V_VT(&folder) = VT_BSTR;
-    V_BSTR(&folder) = SysAllocString(L"inbox");
-    DISPPARAMS one = {&folder, nullptr, 1, 0};
-    EXPECT_EQ(m_control->Invoke(51, IID_NULL, 0, DISPATCH_METHOD, &one, &result, &info, nullptr), DISP_E_EXCEPTION);
+    fw::Variant status;
+    V_VT(&status) = VT_BSTR;
+    V_BSTR(&status) = SysAllocString(L"1");
+    DISPPARAMS one = {&status, nullptr, 1, 0};
+    EXPECT_EQ(m_control->Invoke(47, IID_NULL, 0, DISPATCH_METHOD, &one, &result, &info, nullptr), DISP_E_EXCEPTION);
     EXPECT_EQ(info.scode, E_NOTIMPL);
     ASSERT_NE(info.bstrDescription, nullptr);
-    EXPECT_NE(std::wstring(info.bstrDescription).find(L"DoSaveListMailDB"), std::wstring::npos);
+    EXPECT_NE(std::wstring(info.bstrDescription).find(L"DoSignStatus"), std::wstring::npos);
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrSource);
 }
