@@ -20,16 +20,14 @@ import os
 import random
 import re
 import shutil
-import statistics
 import subprocess
 import sys
-import threading
 import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 sys.path.insert(0, os.path.join(ROOT, 'tests', 'pagelib'))
 sys.path.insert(0, os.path.join(ROOT, 'server'))
-from nvatt_pages import PREFIX, js_string, run_page, winpath  # noqa: E402
+from nvatt_pages import PREFIX, js_string, run_page  # noqa: E402
 from nvatt_server import NvattServer, SyntheticFolder, generated_bytes  # noqa: E402
 
 MIB = 1 << 20
