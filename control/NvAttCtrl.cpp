@@ -228,11 +228,6 @@ bool CNvAttCtrl::PreTranslateMessage(MSG* msg) {
     return ours && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE;
 }
 
-HRESULT CNvAttCtrl::NotAvailable(const wchar_t* method) {
-    return fw::ReportError(E_NOTIMPL, L"NVATT.NvAttCtrl.1",
-                           std::wstring(method) + L" is not available in this version of the control");
-}
-
 HRESULT CNvAttCtrl::DoEDM(const std::string&, const std::string&, bool* result) {
     *result = true;
     return S_OK;

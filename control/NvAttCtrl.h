@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -221,9 +222,6 @@ private:
     // when asked, hands over the text that says why. A desktop program is not limited.
     [[nodiscard]] HRESULT CheckTargetUrl(const std::string& url, std::string* refusal = nullptr);
 
-    // A script method whose work is not part of this build fails with this.
-    HRESULT NotAvailable(const wchar_t* method);
-
     // Message file writer: the message of dataKey (objDataURL when empty) fetched from the
     // server with its inline images and attachments into a new message file at path. told,
     // when given, is set when the writer showed the user why it failed.
@@ -245,6 +243,33 @@ private:
     // the attachments added as local rows; false when it cannot be read whole.
     bool ImportMessageBody(const std::string& path, std::string* body);
     BOOL WriteAttachPart(CMsgStorage& storage, const std::string& scratchFolder);
+
+    // Archive and server registration. A list command writes one item at a time into its
+    // scratch file, registers it and waits behind the busy popup until the answer has been
+    // handled (the file uploaded, or the refusal shown).
+    HRESULT ArchiveMailList(const std::string& ids);
+    // Shows the busy popup until the running registration has been handled; a popup that
+    // the user closed (or that went with the window) ends the registration unanswered.
+    void WaitForRegistration();
+    // An automation error while an archive runs (or, with requestToo, a request of m_httpGet).
+    HRESULT RefuseWhileBusy(bool requestToo);
+    // Starts the registration request; S_FALSE (nothing sent) while another request of
+    // m_httpGet runs, a failure when fburl is refused.
+    HRESULT RegisterMail(const std::string& id, uint64_t size);
+    HRESULT RegisterSign(const std::string& id, uint64_t size, short folderType);
+    HRESULT Register(unsigned code, const char* page, const std::string& id, uint64_t size, short folderType);
+    // The answer of the running registration: the upload, or the message of a refusal or of
+    // a failed request (empty answer); then the registration ends.
+    void OnRegisterAnswer(unsigned code, const std::string& answer);
+    // Restores the cursor, clears the busy flag and ends the busy popup with 1.
+    void EndRegistration();
+    void UploadMailFile();
+    void UploadSignFile();
+    void UploadSavedFile(const char* idField, const std::string& id, const std::string& path, const std::string& url);
+    // A message box with the module's title as caption and the exclamation icon.
+    void ShowApplicationMessage(const std::string& text);
+    // The busy popup while it is up (what the user looks at), else the control.
+    HWND MessageOwner() const;
 
     // Members, in the order the rest of the control refers to them.
     CAttachListCtrl m_attachList;  // child window 5
@@ -290,6 +315,9 @@ private:
     std::string m_strMailFile;
     CBusyDlg m_busyDlg;
     int m_bBusyShown = 0;
+    unsigned m_nRegisterCode = 0;  // code of the registration whose answer is awaited; 0: none
+    bool m_bArchiving = false;     // a list command or a batch save runs
+    CHttpUpload m_fileUpload;      // the registered item's file; m_msgUpload keeps the page's form
     std::string m_strSignDocId;
     std::string m_strSignId;
     std::string m_strSavedFile;

@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "archive/ArchiveRules.h"
 #include "attach/ListProperty.h"
 #include "fax/FaxWatcher.h"
 #include "res/resource.h"
@@ -140,6 +141,10 @@ void CNvAttCtrl::OnDestroy() {
         m_bRequestBusy = 0;
         SetCursor(m_hPrevCursor);
     }
+    // A list command waiting behind the busy popup stops waiting. The popup belongs to the
+    // page's top window, not to this one, so it does not go with it by itself.
+    m_nRegisterCode = 0;
+    if (m_bBusyShown && m_busyDlg.hwnd()) DestroyWindow(m_busyDlg.hwnd());
     for (const std::string& path : m_tempCopies) {
         if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileA(path.c_str());
     }
@@ -147,18 +152,24 @@ void CNvAttCtrl::OnDestroy() {
 }
 
 LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
-    // The answers of our own status and path requests; another program's message with
-    // these codes is not one of them.
-    bool ownAnswer = m_bRequestBusy && data.dwData == m_httpGet.m_nRequestCode &&
-                     (data.dwData == kCodeStatusList || data.dwData == kCodeSignedDocument);
-    if (data.cbData == 0 || !data.lpData) {
-        if (ownAnswer) {
-            // An empty answer (a failed request) ends the request: the next one may go out.
-            SetCursor(m_hPrevCursor);
-            m_bRequestBusy = 0;
-            return 1;
-        }
-        return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    const bool empty = data.cbData == 0 || !data.lpData;
+    // A registration's answer comes from the control's own request, on this thread, while
+    // that registration runs; an empty one says the request failed. The same codes at any
+    // other time, or from another program, are not answers of ours.
+    if ((data.dwData == kCodeMailRegistered || data.dwData == kCodeSignRegistered) &&
+        data.dwData == m_nRegisterCode && !InSendMessage()) {
+        OnRegisterAnswer(m_nRegisterCode, empty ? std::string() : std::string(static_cast<const char*>(data.lpData), data.cbData));
+        return 1;
+    }
+    // The same holds for the answers of the status and path requests.
+    const bool ownAnswer = m_bRequestBusy && data.dwData == m_httpGet.m_nRequestCode && !InSendMessage() &&
+                           (data.dwData == kCodeStatusList || data.dwData == kCodeSignedDocument);
+    if (empty) {
+        if (!ownAnswer) return DefaultProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+        // A failed request ends: the next one may go out.
+        SetCursor(m_hPrevCursor);
+        m_bRequestBusy = 0;
+        return 1;
     }
     std::string text(static_cast<const char*>(data.lpData), data.cbData);
     switch (data.dwData) {

@@ -90,6 +90,17 @@ inline constexpr char kConferenceCalleeAway[] = "호출 대상자가 오프라�
 inline constexpr char kConferenceErrorCaption[] = "화상회의 오류";
 inline constexpr char kConferenceDocumentFailed[] = "문서를 만드는데 실패했습니다. 화상회의를 시작 할 수 없습니다.";
 
+// archive and server registration
+inline constexpr char kArchiveDone[] = "완료 되었습니다.";
+inline constexpr char kItemsNotArchived[] = "다음 항목은 저장하지 못해 서버에 등록하지 않았습니다.\n";
+inline constexpr char kStorageQuotaExceeded[] = "서버에 저장 용량이 초과하였습니다. 저장된 메일을 일부 삭제 하세요";
+inline constexpr char kDbInsertFailed[] = "DB Insert 실패.";
+inline constexpr char kUnknownError[] = "알수 없는 오류.";
+inline constexpr char kNetworkUpdateFailed[] = "네트워크 문제로 수정하지 못했습니다.";
+inline constexpr char kUpdateCaption[] = "수정";
+inline constexpr char kBatchSaveDone[] = "일괄 로컬저장이 완료 되었습니다.";
+inline constexpr char kLocalFolderTitle[] = "문서를 만들어 저장할 로컬 Folder 위치지정:";
+
 // local save commands and body import
 inline constexpr char kLocalSaveFilter[] = "eml files (.eml)|*.eml|로컬 저장 파일(*.pcm)|*.pcm|html files (.htm;.html)|*.htm;*.html|";
 inline constexpr char kComposeSaveFilter[] = "html files (.htm;.html)|*.htm;*.html|";

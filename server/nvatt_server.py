@@ -64,7 +64,7 @@ from nvatt_records import (KEEP_CONTENT, Part, Request, StreamingMultipart,  # n
                            generated_bytes, multipart_boundary, parse_multipart_email)
 
 # Test runners import everything from here.
-__all__ = ["NvattServer", "Request", "Part", "generated_bytes", "parse_multipart_email",
+__all__ = ["NvattServer", "Request", "Part", "SyntheticFolder", "generated_bytes", "parse_multipart_email",
            "StreamingMultipart", "main"]
 
 EMAIL_PARSE_LIMIT = 64 << 20  # larger multipart bodies go through the streaming splitter
@@ -574,6 +574,60 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(len(data)))
         self.end_headers()
         self.wfile.write(data)
+
+
+# ---------------------------------------------------------------------------------------
+# A server folder of messages
+
+
+class SyntheticFolder:
+    """A folder of messages as the download page serves them: each message's reply (the
+    eight fields and its records, DEL-separated) names inline images and attachments whose
+    bytes are generated. `messages` maps an identifier to (subject, image sizes, attachment
+    sizes). install() sets the download page (forms + "download.asp", answering by the
+    dataurl of the query, with or without type=batch) and one page per image and attachment."""
+
+    def __init__(self, messages, forms='/forms/', media='/folder/'):
+        self.messages = dict(messages)
+        self.forms = forms
+        self.media = media
+
+    def body(self, ident):
+        subject, images, _ = self.messages[ident]
+        tags = ''.join('<img src="cid:img%d.gif">' % k for k in range(len(images)))
+        return '<p>%s</p>%s' % (subject, tags)
+
+    def attachment_names(self, ident):
+        return ['첨부%d.bin' % k for k in range(len(self.messages[ident][2]))]
+
+    def image_names(self, ident):
+        return ['img%d.gif' % k for k in range(len(self.messages[ident][1]))]
+
+    def reply(self, ident):
+        subject, images, attachments = self.messages[ident]
+        names = self.attachment_names(ident)
+        # The i-th name from the front goes with the i-th key from the back.
+        keys = ['{base}%s%s/a%d' % (self.media, ident, k) for k in reversed(range(len(attachments)))]
+        inline = ['img%d.gif:{base}%s%s/i%d' % (k, self.media, ident, k) for k in range(len(images))]
+        lists = '\b'.join('\t'.join(items) for items in (names, keys, inline))
+        fields = ['id', 'folder', subject, 'to@x.kr\b', lists, 'OK\b', '0', '0', 'body\b' + self.body(ident)]
+        return '\x7f'.join(fields)
+
+    def answer(self, req):
+        query = dict(urllib.parse.parse_qsl(req.query_raw, keep_blank_values=True))
+        ident = query.get('dataurl')
+        if ident not in self.messages:
+            return {'status': 404, 'body': 'no such message'}
+        return {'body': self.reply(ident)}
+
+    def install(self, server):
+        server.set_route(self.forms + 'download.asp', self.answer)
+        for ident, (_, images, attachments) in self.messages.items():
+            for k, size in enumerate(images):
+                server.set_route('%s%s/i%d' % (self.media, ident, k), {'generate': size})
+            for k, size in enumerate(attachments):
+                server.set_route('%s%s/a%d' % (self.media, ident, k), {'generate': size})
+        return self
 
 
 # ---------------------------------------------------------------------------------------

@@ -138,16 +138,16 @@ TEST_F(ControlObjectTest, DispatchRejectsBadCallsWithoutTouchingState) {
     EXPECT_HRESULT_SUCCEEDED(Put(L"style", L"3"));
     EXPECT_EQ(Get(L"style"), L"3");
 
-    // A method whose work is not in this build fails with a description that names it.
+    // A method that refuses its argument fails with a description that names it.
     EXCEPINFO info = {};
-    fw::Variant folder;
-    V_VT(&folder) = VT_BSTR;
-    V_BSTR(&folder) = SysAllocString(L"inbox");
-    DISPPARAMS one = {&folder, nullptr, 1, 0};
-    EXPECT_EQ(m_control->Invoke(51, IID_NULL, 0, DISPATCH_METHOD, &one, &result, &info, nullptr), DISP_E_EXCEPTION);
-    EXPECT_EQ(info.scode, E_NOTIMPL);
+    fw::Variant command;
+    V_VT(&command) = VT_BSTR;
+    V_BSTR(&command) = SysAllocString(L"cmd.exe");
+    DISPPARAMS one = {&command, nullptr, 1, 0};
+    EXPECT_EQ(m_control->Invoke(50, IID_NULL, 0, DISPATCH_METHOD, &one, &result, &info, nullptr), DISP_E_EXCEPTION);
+    EXPECT_EQ(info.scode, E_INVALIDARG);
     ASSERT_NE(info.bstrDescription, nullptr);
-    EXPECT_NE(std::wstring(info.bstrDescription).find(L"DoSaveListMailDB"), std::wstring::npos);
+    EXPECT_NE(std::wstring(info.bstrDescription).find(L"DoExe"), std::wstring::npos);
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrSource);
 }

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <vector>
 
@@ -99,6 +100,7 @@ const fw::DispMember CHostObject::kDispatch[] = {
     FW_DISP_METHOD(21, "events", &CHostObject::events),
     FW_DISP_METHOD(22, "waitEvent", &CHostObject::waitEvent),
     FW_DISP_METHOD(23, "pump", &CHostObject::pump),
+    FW_DISP_METHOD(24, "setTimeout", &CHostObject::setTimeout),
     FW_DISP_METHOD(30, "activate", &CHostObject::activate),
     FW_DISP_METHOD(31, "deactivate", &CHostObject::deactivate),
     FW_DISP_METHOD(32, "releaseControl", &CHostObject::releaseControl),
@@ -238,6 +240,44 @@ HRESULT CHostObject::waitEvent(const std::string& name, long timeoutMs, bool* ar
 
 HRESULT CHostObject::pump(long ms) {
     m_host->Pump(ms > 0 ? static_cast<DWORD>(ms) : 0);
+    return S_OK;
+}
+
+namespace {
+
+struct PageTimer {
+    CPageHost* host;
+    fw::ComPtr<IDispatch> function;
+};
+std::map<UINT_PTR, PageTimer> s_pageTimers;
+
+void CALLBACK PageTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    auto found = s_pageTimers.find(id);
+    if (found == s_pageTimers.end()) return;
+    PageTimer timer = std::move(found->second);
+    s_pageTimers.erase(found);
+    DISPPARAMS none = {};
+    fw::Variant result;
+    HRESULT hr = timer.function->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none,
+                                        &result, nullptr, nullptr);
+    if (FAILED(hr))
+        timer.host->report().failures.push_back(L"host: a timer's function failed (" + std::to_wstring(hr) + L")");
+}
+
+}  // namespace
+
+void CHostObject::CancelTimers() {
+    for (const auto& timer : s_pageTimers) KillTimer(nullptr, timer.first);
+    s_pageTimers.clear();
+}
+
+HRESULT CHostObject::setTimeout(const VARIANT& function, long ms) {
+    if (V_VT(&function) != VT_DISPATCH || !V_DISPATCH(&function)) return E_INVALIDARG;
+    UINT_PTR id = SetTimer(nullptr, 0, ms > 0 ? static_cast<UINT>(ms) : 1, &PageTimerProc);
+    if (!id) return fw::ReportError(E_FAIL, L"host", L"no timer");
+    V_DISPATCH(&function)->AddRef();
+    s_pageTimers[id] = PageTimer{m_host, fw::ComPtr<IDispatch>::Attach(V_DISPATCH(&function))};
     return S_OK;
 }
 

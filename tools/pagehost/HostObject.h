@@ -14,6 +14,8 @@ class CPageHost;
 class CHostObject final : public IDispatch {
 public:
     static CHostObject* Create(CPageHost* host) { return new CHostObject(host); }
+    // Page timers that have not fired yet never will: the page is over.
+    static void CancelTimers();
 
     FW_IMPLEMENT_IUNKNOWN()
 
@@ -41,6 +43,9 @@ private:
     HRESULT events(std::string* lines);
     HRESULT waitEvent(const std::string& name, long timeoutMs, bool* arrived);
     HRESULT pump(long ms);
+    // Calls the page's function once after ms, from whichever message loop runs then (a
+    // modal one of the control's included), as a browser's window.setTimeout does.
+    HRESULT setTimeout(const VARIANT& function, long ms);
     // The control
     HRESULT activate(long* hr);
     HRESULT deactivate();

@@ -5,6 +5,7 @@
 #include "tools/pagehost/ListMouse.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cwchar>
 #include <vector>
@@ -189,6 +190,9 @@ void CModalAnswerer::Handle(HWND dialog, bool live) {
         record.icon = IconName(dialog);
     } else if (GetDlgItem(dialog, kFileNameComboId) || GetDlgItem(dialog, kFileNameEditId)) {
         record.kind = L"file";
+    } else if (FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr)) {
+        record.kind = L"folder";  // the shell's folder browser
+        record.text = StaticTexts(dialog);
     } else {
         record.kind = L"dialog";
         record.text = StaticTexts(dialog) + ListRows(dialog);
@@ -212,7 +216,7 @@ void CModalAnswerer::Handle(HWND dialog, bool live) {
         // windows) end by themselves; one that never does fails the page by the time-out.
         answer.kind = record.kind;
         answer.delayMs = 0;
-        answer.action = record.kind == L"msgbox" ? L"(default)" : record.kind == L"file" ? L"" : L"leave";
+        answer.action = record.kind == L"msgbox" ? L"(default)" : record.kind == L"dialog" ? L"leave" : L"";
         if (record.kind != L"dialog") {
             m_report.failures.push_back(L"host: a " + record.kind + L" the page did not expect: [" + record.caption +
                                         L"] " + record.text);
@@ -260,6 +264,19 @@ void CModalAnswerer::Perform(HWND dialog, const std::wstring& kind, const std::w
         if (!box) box = GetDlgItem(dialog, kFileNameEditId);
         SetWindowTextW(box, action.c_str());
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        return;
+    }
+    if (kind == L"folder") {
+        // The user picks the folder in the tree, then presses OK; nothing picked is Cancel.
+        if (!action.empty()) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(action.c_str()));
+        int id = action.empty() ? IDCANCEL : IDOK;
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        return;
+    }
+    if (action == L"Escape") {
+        // Through the dialog's message loop, as the key reaches it.
+        PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(dialog, WM_KEYUP, VK_ESCAPE, 0xC0010001);
         return;
     }
     if (kind == L"file") {

@@ -18,10 +18,12 @@ public:
     // Watches dialogs created on this thread; hostWindow receives the answer messages.
     bool Install(HWND hostWindow);
 
-    // Queues the answer for the next dialog of `kind` ("msgbox", "file", "dialog").
+    // Queues the answer for the next dialog of `kind` ("msgbox", "file", "folder", "dialog").
     // msgbox and dialog: a button's text ("OK", "Cancel", "Yes", "No") or its decimal id,
     // "(default)" for the default button, or "leave" to let the dialog end by itself.
-    // file: paths separated by "|", or an empty text to cancel. dialog also: "dblclick N",
+    // file: paths separated by "|", or an empty text to cancel. folder: the folder to select
+    // in the shell's folder browser before OK, or an empty text to cancel. msgbox and
+    // dialog also: "Escape", the key pressed in the dialog. dialog also: "dblclick N",
     // a double-click on row N of the dialog's list, then OK once the dialog takes input
     // again; or an action the host handles (SetActionCallback). delayMs postpones the
     // answer (a user pressing Cancel later).

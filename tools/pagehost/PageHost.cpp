@@ -389,6 +389,7 @@ int CPageHost::Run() {
         fw::ComPtr<CHostObject> hostObject = fw::ComPtr<CHostObject>::Attach(CHostObject::Create(this));
         m_script->AddNamedItem(L"host", static_cast<IDispatch*>(hostObject.get()));
         hr = scriptable ? m_script->Run(source, m_options.pagePath) : E_ACCESSDENIED;
+        CHostObject::CancelTimers();
         m_report.completed = SUCCEEDED(hr);
         if (FAILED(hr) && scriptable && m_report.scriptErrors.empty()) {
             wchar_t line[64];
