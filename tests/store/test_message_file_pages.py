@@ -1,10 +1,9 @@
 """The message file writer through DoSaveMsg: the server's message, images and attachments
 as olefile finds them in the uploaded file, the restore of that file, and failed replies."""
-import glob
 import os
+import re
 import shutil
 import tempfile
-import time
 import unittest
 
 import olefile
@@ -17,6 +16,12 @@ from nvatt_server import NvattServer
 PREFIX = os.environ.get('NVATT_WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
 K1, K2, LOGO, PHOTO = b'k1' * 3000, os.urandom(70000), b'GIF89a' + os.urandom(500), os.urandom(300)
 NO_FILES = mf.header() + mf.dword(mf.END)
+
+
+def unixpath(path):
+    """A path of the test prefix's C: drive or of the Z: drive (the root) as a Linux path."""
+    drive, rest = path[0].upper(), path[3:].replace('\\', '/')
+    return os.path.join(PREFIX, 'drive_c', rest) if drive == 'C' else '/' + rest
 
 
 def leave(count):
@@ -65,14 +70,14 @@ class MessageFiles(PageTestCase):
             s.set_route(path, {'body_hex': data.hex()})
         s.set_route('/att/empty', {'body': ''})
         s.set_route('/att/stall', {'generate': 100000, 'stall_after': [1000, 30]})
-        paths, started = [os.path.join(self.folder, 'msg.pcm'), os.path.join(self.folder, 'mail.pcm')], time.time() - 1
+        paths = [os.path.join(self.folder, 'msg.pcm'), os.path.join(self.folder, 'mail.pcm')]
         result, logs, (up, _) = self.save([
-            ('host.log("temp " + host.tempDir());' + leave(7) + 'host.answerLater("dialog", "Cancel", 1500);' +
+            (leave(7) + 'host.answerLater("dialog", "Cancel", 1500);' +
              leave(1), paths[0]), ('NvAtt.type = "mail";' + leave(3), paths[1])])
-        temp = [line[8:] for line in result.logs if line.startswith('temp ')][0]
-        temp = os.path.join(PREFIX, 'drive_c', temp.replace('\\', '/'))
-        scratch = glob.glob(os.path.join(temp, 'NC*.tmp')) + glob.glob(os.path.join(self.folder, 'NC*'))
-        self.assertEqual([f for f in scratch if os.path.getmtime(f) >= started], [])
+        # The scratch files are the ones the progress windows named; other tests running
+        # beside this one make scratch files of their own in the same temporary folder.
+        scratch = [unixpath(m) for d in result.dialogs for m in re.findall(r'[A-Z]:\\[^\n]*\\NC\w+\.tmp', d['text'])]
+        self.assertEqual((len(scratch), [f for f in scratch if os.path.exists(f)]), (8, []))
         named = {p.name: p for p in up.parts}
         data = named[b'MsgFile'].content
         self.assertEqual([(p.name, p.filename) for p in up.parts] + [(named[b'UserID'].content, logs)],
