@@ -28,11 +28,7 @@ HRESULT CNvAttCtrl::Register(unsigned code, const char* page, const std::string&
     if (m_bRequestBusy) return S_FALSE;  // one request of m_httpGet at a time
     const std::string url = m_strFbUrl + page;
     RETURN_IF_FAILED(CheckTargetUrl(url));
-    m_bRequestBusy = 1;
-    m_hPrevCursor = SetCursor(m_hWaitCursor);
-    m_httpGet.RemoveAll();
-    m_httpGet.m_hNotifyWnd = m_hWnd;
-    m_httpGet.m_nRequestCode = code;
+    ArmNotifyRequest(code);
     for (const auto& [name, value] : RegistrationFields(id, m_strFolderName, size, folderType))
         m_httpGet.AddField(name, value);
     m_nRegisterCode = code;

@@ -84,6 +84,9 @@ private:
     // Inserts a row for every attachlist name and records which names got one; true when
     // any did.
     bool InsertServerRows(NoSizeSuffix noSize);
+    // Makes m_httpGet the one running request, answered to the control's window as
+    // WM_COPYDATA code, with the wait cursor up; the caller adds fields and submits.
+    void ArmNotifyRequest(ULONG_PTR code);
     // WM_COPYDATA 22: the answer names the signed document to fetch and show.
     void OpenSignedDocument(const std::string& data);
     // WM_COPYDATA 14: the status library shows the answer over the control.

@@ -151,6 +151,14 @@ void CNvAttCtrl::OnDestroy() {
     m_tempCopies.clear();
 }
 
+void CNvAttCtrl::ArmNotifyRequest(ULONG_PTR code) {
+    m_bRequestBusy = 1;
+    m_hPrevCursor = SetCursor(m_hWaitCursor);
+    m_httpGet.RemoveAll();
+    m_httpGet.m_hNotifyWnd = m_hWnd;
+    m_httpGet.m_nRequestCode = static_cast<DWORD>(code);
+}
+
 LRESULT CNvAttCtrl::OnCopyData(HWND, const COPYDATASTRUCT& data) {
     const bool empty = data.cbData == 0 || !data.lpData;
     // A registration's answer comes from the control's own request, on this thread, while

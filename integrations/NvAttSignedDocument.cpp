@@ -7,11 +7,7 @@ HRESULT CNvAttCtrl::DoOpenSaveSign(const std::string& szID) {
     if (m_bRequestBusy) return S_OK;  // one request of m_httpGet at a time
     std::string url = m_strFbUrl + "GetPhysicalPath.asp?obj=" + szID;
     RETURN_IF_FAILED(CheckTargetUrl(url));
-    m_bRequestBusy = 1;
-    m_hPrevCursor = SetCursor(m_hWaitCursor);
-    m_httpGet.RemoveAll();
-    m_httpGet.m_hNotifyWnd = m_hWnd;
-    m_httpGet.m_nRequestCode = kCodeSignedDocument;
+    ArmNotifyRequest(kCodeSignedDocument);
     // The answer arrives as WM_COPYDATA 22 and opens the document.
     m_httpGet.Submit(url, m_hWnd);
     return S_OK;

@@ -64,12 +64,8 @@ HRESULT CNvAttCtrl::DoSignStatus(const std::string& status) {
     if (!LoadStatusLibrary()) return S_OK;
     std::string url = m_strFbUrl + "GetMasterID.asp?obj=" + UrlEncodeQueryValue(status);
     RETURN_IF_FAILED(CheckTargetUrl(url));
-    m_bRequestBusy = 1;
-    m_hPrevCursor = SetCursor(m_hWaitCursor);
     m_strStatusObj = status;
-    m_httpGet.RemoveAll();
-    m_httpGet.m_hNotifyWnd = m_hWnd;
-    m_httpGet.m_nRequestCode = kCodeStatusList;
+    ArmNotifyRequest(kCodeStatusList);
     // The answer arrives as WM_COPYDATA 14 (ShowStatusList).
     m_httpGet.Submit(url, m_hWnd);
     return S_OK;
