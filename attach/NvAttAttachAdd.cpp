@@ -22,15 +22,6 @@ constexpr DWORD kFileNameBufferSize = 10000;
 constexpr DWORD kAttachCommandFlags = OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 constexpr DWORD kFileListFlags = OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 
-// "a|b||" filter text with its bars turned into the zero bytes the dialog expects.
-std::string DialogFilter(const char* barred) {
-    std::string filter = barred;
-    for (char& c : filter) {
-        if (c == '|') c = '\0';
-    }
-    return filter;
-}
-
 }  // namespace
 
 void CNvAttCtrl::ShowMessage(const std::string& text, UINT icon) {
@@ -82,7 +73,7 @@ void CNvAttCtrl::AddFilesFromDialog(bool fileList, DWORD flags) {
     if (!list.IsWindow()) return;  // this view mode has no such list
 
     std::vector<char> buffer(kFileNameBufferSize, '\0');
-    std::string filter = DialogFilter(texts::kAllDocumentsFilter);
+    std::string filter = fw::DialogFilter(texts::kAllDocumentsFilter);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = m_hWnd;

@@ -1,10 +1,19 @@
-// The paths a multiple-selection file dialog returns in its buffer.
+// What the file dialogs take and give as packed text: the filter and the selected paths.
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace fw {
+
+// "a|b||" filter text with its bars turned into the zero bytes the dialog expects.
+inline std::string DialogFilter(const char* barred) {
+    std::string filter = barred ? barred : "";
+    for (char& c : filter) {
+        if (c == '|') c = '\0';
+    }
+    return filter;
+}
 
 // The buffer holds one full path, or a folder followed by names, each ending in a zero
 // and the whole in a second zero; the paths come in the order the dialog gives them.

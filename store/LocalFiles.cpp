@@ -1,6 +1,7 @@
 // The files of the local save commands and the body import.
 #include "store/LocalFiles.h"
 
+#include "framework/SelectedPaths.h"
 #include "framework/UniqueHandle.h"
 
 #include <commdlg.h>
@@ -33,10 +34,7 @@ private:
 }  // namespace
 
 bool AskLocalFile(HWND owner, const LocalFileDialog& dialog, bool save, std::string* path) {
-    std::string filter = dialog.filter ? dialog.filter : "";
-    for (char& c : filter) {
-        if (c == '|') c = '\0';
-    }
+    std::string filter = fw::DialogFilter(dialog.filter);
     filter += '\0';
     std::vector<char> buffer(kPathBuffer, '\0');
     dialog.initialName.copy(buffer.data(), kPathBuffer - 1);
