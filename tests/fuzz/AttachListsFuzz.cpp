@@ -3,6 +3,7 @@
 #include "attach/ListProperty.h"
 #include "attach/RowText.h"
 #include "attach/SizeText.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,10 +11,6 @@
 #include <vector>
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 std::string NextPart(const std::string& data, std::size_t& pos) {
     std::size_t end = data.find('\0', pos);

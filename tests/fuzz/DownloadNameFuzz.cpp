@@ -2,18 +2,11 @@
 // temporary folder, and that saves join to the folder the user chose.
 #include "download/DownloadText.h"
 #include "download/OpenRules.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string name(reinterpret_cast<const char*>(bytes), size);

@@ -4,19 +4,12 @@
 #include "store/BodyText.h"
 #include "store/HtmlBodyPlan.h"
 #include "store/SafeFileName.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <string>
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string data(reinterpret_cast<const char*>(bytes), size);

@@ -3,19 +3,12 @@
 // repeated to 64 KB, so a scan that grows faster than the body runs into the time-out.
 #include "store/MsgDownloadPlan.h"
 #include "store/MsgReply.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <string>
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string data(reinterpret_cast<const char*>(bytes), size);

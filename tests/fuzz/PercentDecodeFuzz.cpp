@@ -1,17 +1,10 @@
 // Paths that script hands to DoFile, percent-encoded.
 #include "transfer/UrlCoding.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string data(reinterpret_cast<const char*>(bytes), size);

@@ -1,16 +1,13 @@
 // Answers of the upload pages and staged entries, as the server and script send them.
 #include "submit/ServerReply.h"
 #include "submit/SubmitPlan.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
