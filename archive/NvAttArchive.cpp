@@ -6,7 +6,7 @@
 #include <shlobj.h>
 
 #include "archive/ArchiveRules.h"
-#include "archive/BatchList.h"
+#include "download/InternetSession.h"
 #include "framework/ErrorMacros.h"
 #include "framework/Text.h"
 #include "framework/UniqueHandle.h"
@@ -17,6 +17,8 @@ namespace {
 const wchar_t kErrorSource[] = L"NVATT.NvAttCtrl.1";
 const char kScratchFolder[] = "C:\\VelaWare";
 const char kMailScratchName[] = "savemail.pcm2";
+// The batch page's list is kept in memory; a folder's list is far below this.
+constexpr size_t kMaxBatchListBytes = 16 * 1024 * 1024;
 
 // Sets a flag for a scope and clears it on every way out, exceptions included.
 template <class Flag>
@@ -141,15 +143,15 @@ HRESULT CNvAttCtrl::DoSaveBatchMail(const std::string& szMsgIDs, const std::stri
     RETURN_IF_FAILED(CheckTargetUrl(url));
     std::string answer;
     HRESULT failure = S_OK;
-    switch (FetchBatchList(url, &answer, &failure)) {
-    case BatchListOutcome::kNotReached:
+    switch (ReadUrlText(url, kMaxBatchListBytes, &answer, &failure)) {
+    case UrlTextOutcome::kNotReached:
         // No list: there is nothing to save, so no save dialog follows.
         ShowApplicationMessage(texts::kInternetAccessError);
         *result = true;
         return S_OK;
-    case BatchListOutcome::kBrokeOff:
+    case UrlTextOutcome::kBrokeOff:
         return fw::ReportError(failure, kErrorSource, L"the list of the folder's messages broke off");
-    case BatchListOutcome::kRead:
+    case UrlTextOutcome::kRead:
         break;
     }
     bool saved = false;

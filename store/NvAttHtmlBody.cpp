@@ -23,32 +23,14 @@
 
 namespace {
 
-// The request of the page: the ASCII transfer default of an opened URL, context 1.
-const DWORD_PTR kContext = 1;
-const DWORD kOpenFlags = INTERNET_FLAG_TRANSFER_ASCII;
-constexpr DWORD kReadBytes = 4096;
-constexpr DWORD kFirstErrorStatus = 400;
 // A body goes to the page's editor as one string: beyond this it is no body.
 constexpr unsigned long long kMaxBodyBytes = 64ull * 1024 * 1024;
 
 // The whole answer of url, or false when the server cannot be reached, answers with an
-// error status, or sends more than a body can be.
+// error status, breaks off, or sends more than a body can be.
 bool FetchPage(const std::string& url, std::string* text) {
-    fw::UniqueHInternet session = OpenInternetSession();
-    if (!session) return false;
-    fw::UniqueHInternet response(InternetOpenUrlA(session.get(), url.c_str(), nullptr, 0, kOpenFlags, kContext));
-    if (!response) return false;
-    DWORD status = 0, size = sizeof(status);
-    if (HttpQueryInfoA(response.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
-        status >= kFirstErrorStatus)
-        return false;
-    char chunk[kReadBytes];
-    for (DWORD got;;) {
-        if (!InternetReadFile(response.get(), chunk, sizeof(chunk), &got)) return false;
-        if (got == 0) return true;
-        if (text->size() + got > kMaxBodyBytes) return false;
-        text->append(chunk, got);
-    }
+    HRESULT failure = S_OK;
+    return ReadUrlText(url, kMaxBodyBytes, text, &failure) == UrlTextOutcome::kRead;
 }
 
 // Makes folder\name as a new empty file, never replacing one.
